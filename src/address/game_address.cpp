@@ -1,0 +1,126 @@
+#include "address/game_address.h"
+
+#include <limits>
+
+#include "app/text.h"
+#include "settings/settings.h"
+
+const std::wstring battleBase = std::wstring(gameDomain) + L"/battle-";
+
+namespace {
+
+constexpr std::wstring_view scheme = L"http://";
+
+std::string_view currentLanguage()
+{
+    return Settings::instance()->battleLanguage;
+}
+
+bool isDigit(wchar_t c)
+{
+    return c >= L'0' && c <= L'9';
+}
+
+}  // namespace
+
+GameAddress::GameAddress(std::wstring_view commandLineTail)
+    : GameAddress(commandLineTail, commandLineTail.empty() ? std::wstring_view(Settings::instance()->siteSubdomain)
+                                                           : std::wstring_view())
+{
+}
+
+GameAddress::GameAddress(std::wstring_view commandLineTail, std::wstring_view savedSubdomain)
+    : serverFragment_(L".html#/server="),
+      subdomain_(commandLineTail.empty() ? savedSubdomain : commandLineTail),
+      subdomainLabel_(subdomain_ + L"."),
+      siteHost_(subdomainLabel_ + gameDomain)
+{
+    battlePageStart_ = std::wstring(scheme) + subdomainLabel_ + battleBase;
+}
+
+std::wstring GameAddress::battleServerUrl(std::int32_t server) const
+{
+    return battleServerUrl(server, currentLanguage());
+}
+
+std::wstring GameAddress::battleServerUrl(std::int32_t server, std::string_view language) const
+{
+    return battlePageStart_ + widen(language) + serverFragment_ + L"RU" + std::to_wstring(server);
+}
+
+std::wstring GameAddress::withSubdomain(std::wstring_view address) const
+{
+    return withSubdomain(address, currentLanguage());
+}
+
+std::wstring GameAddress::withSubdomain(std::wstring_view address, std::string_view language) const
+{
+    if (!isBattleUrl(address) || address.find(subdomainLabel_) != std::wstring_view::npos)
+        return std::wstring(address);
+    std::wstring own(address);
+    own.insert(own.find(battleBase), subdomainLabel_);
+    return withBattleLanguage(own, language);
+}
+
+std::wstring GameAddress::withoutSubdomain(std::wstring_view address) const
+{
+    return withoutSubdomain(address, currentLanguage());
+}
+
+std::wstring GameAddress::withoutSubdomain(std::wstring_view address, std::string_view language) const
+{
+    const std::size_t label = address.find(subdomainLabel_);
+    if (!isBattleUrl(address) || label == std::wstring_view::npos)
+        return std::wstring(address);
+    std::wstring publicForm(address);
+    publicForm.erase(label, subdomainLabel_.size());
+    return withBattleLanguage(publicForm, language);
+}
+
+bool isBattleUrl(std::wstring_view address)
+{
+    if (!address.starts_with(scheme))
+        return false;
+    const std::size_t base = address.find(battleBase);
+    return base != std::wstring_view::npos && address.find(L".html", base) != std::wstring_view::npos;
+}
+
+std::int32_t battleServerNumber(std::wstring_view address)
+{
+    if (!isBattleUrl(address))
+        return 0;
+    const std::size_t server = address.find(L"server=");
+    if (server == std::wstring_view::npos)
+        return 0;
+    std::size_t p = server;
+    while (p < address.size() && !isDigit(address[p]))
+        ++p;
+    std::int64_t value = 0;
+    for (; p < address.size() && isDigit(address[p]); ++p) {
+        value = value * 10 + (address[p] - L'0');
+        // A number no 32-bit integer holds names no server.
+        if (value > std::numeric_limits<std::int32_t>::max())
+            return 0;
+    }
+    return static_cast<std::int32_t>(value);
+}
+
+std::wstring withBattleLanguage(std::wstring_view address)
+{
+    return withBattleLanguage(address, currentLanguage());
+}
+
+std::wstring withBattleLanguage(std::wstring_view address, std::string_view language)
+{
+    if (!isBattleUrl(address))
+        return std::wstring(address);
+    std::wstring result(address);
+    const std::wstring code = widen(language);
+    result.replace(result.find(battleBase) + battleBase.size(), code.size(), code);
+    return result;
+}
+
+std::wstring siteFrontPage(std::wstring_view subdomain)
+{
+    return std::wstring(scheme) + std::wstring(subdomain) + L"." + gameDomain + L"/";
+}

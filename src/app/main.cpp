@@ -1,0 +1,37 @@
+// Process entry: the start-up steps, the message loop and the teardown, in
+// that fixed order.
+#include <windows.h>
+#include <objbase.h>
+
+#include "app/application.h"
+#include "app/constants.h"
+#include "app/main_window.h"
+#include "app/startup.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int)
+{
+    Application app;
+    app.instance = instance;
+    replaceOldExecutable();
+    app.gameAddress = std::make_unique<GameAddress>(commandLine);
+    app.windowTitle = std::make_unique<WindowTitle>(commandLine);
+    // The browser control needs a single-threaded apartment.
+    CoInitialize(nullptr);
+    if (!createMainWindow(app))
+        return 0;
+    app.keyboardHook = std::make_unique<KeyboardHook>();
+    // Before any page is requested, so every request carries the new agent.
+    patchUserAgent();
+
+    MSG msg = {};
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+
+    UnregisterClassW(productName, instance);
+    CoUninitialize();
+    app.keyboardHook.reset();
+    app.windowTitle.reset();
+    return static_cast<int>(msg.wParam);
+}

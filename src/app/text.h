@@ -1,0 +1,15 @@
+// Text helpers: resource strings and the conversions of the settings files.
+#pragma once
+#include <string>
+#include <string_view>
+
+// A string of the program's string table in the user-interface language;
+// empty when missing, cut to 255 characters.
+std::wstring loadResourceString(unsigned id);
+
+// One UTF-16 unit per byte; meant for 7-bit text (version, language codes).
+std::wstring widen(std::string_view text);
+
+// One OEM code page byte per character and back.
+std::string toOem(std::wstring_view text);
+std::wstring fromOem(std::string_view text);

@@ -1,0 +1,71 @@
+// The one settings record and its two files, "zelvara.cfg" and "accounts.cfg".
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct HWND__;
+
+struct ChatMessage {
+    std::uint32_t key = 0;  // VK_F1 .. VK_F10
+    std::wstring text;
+    bool team = false;
+    bool operator==(const ChatMessage&) const = default;
+};
+
+struct WindowRect {
+    std::int32_t left = 0, top = 0, right = 0, bottom = 0;
+    bool operator==(const WindowRect&) const = default;
+};
+
+// The values a record starts from that depend on the system: the
+// user-interface language's string table and the desktop folder.
+struct SettingsDefaults {
+    std::string battleLanguage;
+    std::wstring screenshotFolder;
+    std::vector<ChatMessage> chatMessages;
+
+    static const SettingsDefaults& system();
+};
+
+class Settings {
+public:
+    enum WindowFlag : std::uint32_t { maximised = 1, fullScreen = 2 };
+
+    std::uint32_t clicksPeriod = 10;
+    std::string battleLanguage;
+    std::uint32_t windowFlags = 0;
+    WindowRect windowRect;
+    std::wstring screenshotFolder;
+    std::wstring dateFormat;
+    std::wstring timeFormat;
+    std::wstring imageFormat;
+    std::uint32_t jpegQuality = 90;
+    bool beepOnSave = true;
+    std::vector<ChatMessage> chatMessages;
+    std::uint32_t screenshotKey = 44;  // VK_SNAPSHOT
+    std::uint32_t serverButtonCount = 30;
+    std::wstring siteSubdomain;
+
+    // Defaults of this system, with the sub-domain read from "accounts.cfg"
+    // or generated and written there.
+    Settings();
+    // Defaults from the given values and no sub-domain; touches no file.
+    explicit Settings(const SettingsDefaults& defaults);
+
+    static Settings* instance();
+
+    void load();
+    // Writes "zelvara.cfg" through a temporary file, so a failed save leaves
+    // the old file whole. Returns false when the file was not replaced.
+    bool save() const;
+    void storeWindowRect(HWND__* window);
+
+    // Compares what the user can change; the window placement and the
+    // sub-domain take no part.
+    bool differsFrom(const Settings& other) const;
+};
+
+// Reads the sub-domain from "accounts.cfg"; generates and writes a new one
+// when the file is missing, empty or unreadable.
+std::wstring loadOrCreateSiteSubdomain();

@@ -1,0 +1,182 @@
+// zinspect COMMAND ARGS... prints JSON on stdout.
+//   find CLASS [TITLE]        top-level windows of a class (and exact title)
+//   info HWND                 one window
+//   children HWND             its direct children, in z-order
+//   foreground                the foreground window
+//   metrics                   screen size and the main window's frame
+//   close HWND                post WM_CLOSE
+//   move HWND X Y W H         SetWindowPos
+//   post HWND MSG WPARAM LPARAM / send HWND MSG WPARAM LPARAM
+//   keep                      hold a hidden window open until killed, so the
+//                             desktop process lives between test programs
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string utf8(const std::wstring& text)
+{
+    if (text.empty())
+        return {};
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                         nullptr, nullptr);
+    std::string out(size, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr, nullptr);
+    return out;
+}
+
+std::string quoted(const std::wstring& text)
+{
+    std::string out = "\"";
+    for (unsigned char c : utf8(text)) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += static_cast<char>(c);
+        } else if (c < 0x20) {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\u%04x", c);
+            out += escape;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out + "\"";
+}
+
+HWND handleArg(const wchar_t* text)
+{
+    return reinterpret_cast<HWND>(static_cast<INT_PTR>(_wcstoi64(text, nullptr, 0)));
+}
+
+std::string describe(HWND w)
+{
+    wchar_t cls[256] = L"";
+    GetClassNameW(w, cls, 256);
+    std::wstring title(static_cast<std::size_t>(GetWindowTextLengthW(w)) + 1, L'\0');
+    title.resize(static_cast<std::size_t>(GetWindowTextW(w, title.data(), static_cast<int>(title.size()))));
+    RECT r = {}, c = {};
+    GetWindowRect(w, &r);
+    GetClientRect(w, &c);
+    POINT origin = {0, 0};
+    ClientToScreen(w, &origin);
+    char buf[512];
+    std::snprintf(buf, sizeof buf,
+                  "{\"hwnd\": %lld, \"rect\": [%ld, %ld, %ld, %ld], \"client\": [%ld, %ld], "
+                  "\"clientOrigin\": [%ld, %ld], \"style\": %lu, \"exstyle\": %lu, \"visible\": %s, "
+                  "\"iconic\": %s, \"zoomed\": %s, \"enabled\": %s, \"id\": %lld, \"parent\": %lld, ",
+                  static_cast<long long>(reinterpret_cast<INT_PTR>(w)), r.left, r.top, r.right, r.bottom, c.right,
+                  c.bottom, origin.x, origin.y, static_cast<unsigned long>(GetWindowLongW(w, GWL_STYLE)),
+                  static_cast<unsigned long>(GetWindowLongW(w, GWL_EXSTYLE)), IsWindowVisible(w) ? "true" : "false",
+                  IsIconic(w) ? "true" : "false", IsZoomed(w) ? "true" : "false",
+                  IsWindowEnabled(w) ? "true" : "false", static_cast<long long>(GetWindowLongPtrW(w, GWLP_ID)),
+                  static_cast<long long>(reinterpret_cast<INT_PTR>(GetAncestor(w, GA_PARENT))));
+    return std::string(buf) + "\"class\": " + quoted(cls) + ", \"title\": " + quoted(title) + "}";
+}
+
+void printList(const std::vector<HWND>& windows)
+{
+    std::string out = "[";
+    for (std::size_t i = 0; i < windows.size(); ++i)
+        out += (i ? ", " : "") + describe(windows[i]);
+    std::printf("%s]\n", out.c_str());
+}
+
+struct FindQuery {
+    std::wstring cls;
+    const wchar_t* title;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK collect(HWND w, LPARAM param)
+{
+    auto* q = reinterpret_cast<FindQuery*>(param);
+    wchar_t cls[256] = L"";
+    GetClassNameW(w, cls, 256);
+    wchar_t title[1024] = L"";
+    GetWindowTextW(w, title, 1024);
+    if (q->cls == cls && (!q->title || std::wstring(q->title) == title))
+        q->found.push_back(w);
+    return TRUE;
+}
+
+int keep()
+{
+    HWND w = CreateWindowExW(0, L"STATIC", L"zinspect keeper", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    if (!w)
+        return 1;
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0)
+        DispatchMessageW(&msg);
+    return 0;
+}
+
+int usage()
+{
+    std::fprintf(stderr, "usage: zinspect find|info|children|foreground|metrics|close|move|post|send|keep ...\n");
+    return 2;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    if (argc < 2)
+        return usage();
+    const std::wstring command = argv[1];
+    if (command == L"find" && argc >= 3) {
+        FindQuery q{argv[2], argc >= 4 ? argv[3] : nullptr, {}};
+        EnumWindows(collect, reinterpret_cast<LPARAM>(&q));
+        printList(q.found);
+        return 0;
+    }
+    if (command == L"info" && argc == 3) {
+        HWND w = handleArg(argv[2]);
+        if (!IsWindow(w))
+            return 1;
+        std::printf("%s\n", describe(w).c_str());
+        return 0;
+    }
+    if (command == L"children" && argc == 3) {
+        std::vector<HWND> children;
+        for (HWND c = GetWindow(handleArg(argv[2]), GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+            children.push_back(c);
+        printList(children);
+        return 0;
+    }
+    if (command == L"foreground") {
+        HWND w = GetForegroundWindow();
+        std::printf("%s\n", w ? describe(w).c_str() : "null");
+        return 0;
+    }
+    if (command == L"metrics") {
+        RECT frame = {0, 0, 0, 0};
+        AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, FALSE, 0);
+        std::printf("{\"screen\": [%d, %d], \"frame\": [%ld, %ld, %ld, %ld]}\n", GetSystemMetrics(SM_CXSCREEN),
+                    GetSystemMetrics(SM_CYSCREEN), frame.left, frame.top, frame.right, frame.bottom);
+        return 0;
+    }
+    if (command == L"close" && argc == 3)
+        return PostMessageW(handleArg(argv[2]), WM_CLOSE, 0, 0) ? 0 : 1;
+    if (command == L"move" && argc == 7)
+        return SetWindowPos(handleArg(argv[2]), nullptr, _wtoi(argv[3]), _wtoi(argv[4]), _wtoi(argv[5]),
+                            _wtoi(argv[6]), SWP_NOZORDER | SWP_NOACTIVATE)
+                   ? 0
+                   : 1;
+    if ((command == L"post" || command == L"send") && argc == 6) {
+        HWND w = handleArg(argv[2]);
+        const UINT message = static_cast<UINT>(_wcstoi64(argv[3], nullptr, 0));
+        const WPARAM wParam = static_cast<WPARAM>(_wcstoi64(argv[4], nullptr, 0));
+        const LPARAM lParam = static_cast<LPARAM>(_wcstoi64(argv[5], nullptr, 0));
+        if (command == L"post")
+            return PostMessageW(w, message, wParam, lParam) ? 0 : 1;
+        std::printf("%lld\n", static_cast<long long>(SendMessageW(w, message, wParam, lParam)));
+        return 0;
+    }
+    if (command == L"keep")
+        return keep();
+    return usage();
+}
