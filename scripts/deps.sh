@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# Makes sure this Debian machine has what Zelvara's build, run and tests
+# need. As root it installs what is missing; otherwise it prints the command.
+#   deps.sh build|run|test
+set -euo pipefail
+what=${1:-test}
+
+packages=(cmake make g++-mingw-w64-x86-64-posix mingw-w64-tools python3)
+commands=(cmake make x86_64-w64-mingw32-g++-posix x86_64-w64-mingw32-windres /usr/bin/python3)
+if [ "$what" != build ]; then
+  packages+=(wine64 fonts-wine xvfb x11-utils xdotool imagemagick locales)
+  commands+=(/usr/lib/wine/wine64 /usr/lib/wine/wineserver Xvfb xdpyinfo xdotool import locale-gen)
+fi
+if [ "$what" = test ]; then
+  packages+=(googletest python3-pytest python3-pil xclip)
+  commands+=(xclip)
+fi
+
+missing=()
+for i in "${!commands[@]}"; do
+  command -v "${commands[$i]}" >/dev/null 2>&1 || missing+=("${packages[$i]}")
+done
+if [ "$what" = test ]; then
+  [ -f /usr/src/googletest/CMakeLists.txt ] || missing+=(googletest)
+  /usr/bin/python3 -c 'import pytest, PIL' >/dev/null 2>&1 || missing+=(python3-pytest python3-pil)
+fi
+[ "$what" != build ] && [ ! -f /usr/share/wine/fonts/tahoma.ttf ] && missing+=(fonts-wine)
+
+if [ ${#missing[@]} -gt 0 ]; then
+  if [ "$(id -u)" = 0 ] && command -v apt-get >/dev/null; then
+    echo "Installing: ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq --no-install-recommends "${packages[@]}" >/dev/null
+  else
+    echo "Missing packages. Install them with:" >&2
+    echo "  sudo apt-get install --no-install-recommends ${packages[*]}" >&2
+    exit 1
+  fi
+fi
+
+# Wine follows LANG only for locales that glibc has generated.
+if [ "$what" != build ]; then
+  need=()
+  for l in en_US de_DE ru_RU; do
+    locale -a 2>/dev/null | grep -qi "^$l\.utf-\?8$" || need+=("$l")
+  done
+  if [ ${#need[@]} -gt 0 ]; then
+    if [ "$(id -u)" = 0 ]; then
+      for l in "${need[@]}"; do
+        sed -i "s/^# *\($l.UTF-8 UTF-8\)/\1/" /etc/locale.gen
+        grep -q "^$l.UTF-8 UTF-8" /etc/locale.gen || echo "$l.UTF-8 UTF-8" >>/etc/locale.gen
+      done
+      locale-gen >/dev/null
+    else
+      echo "Generate the locales ${need[*]} (UTF-8): enable them in /etc/locale.gen and run 'sudo locale-gen'." >&2
+      exit 1
+    fi
+  fi
+fi

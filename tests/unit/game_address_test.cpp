@@ -1,0 +1,88 @@
+#include <gtest/gtest.h>
+
+#include "address/game_address.h"
+
+namespace {
+
+const std::wstring domain = gameDomain;
+const std::wstring own7 = L"http://abc123." + domain + L"/battle-de.html#/server=RU7";
+const std::wstring public7 = L"http://" + domain + L"/battle-de.html#/server=RU7";
+
+}  // namespace
+
+TEST(GameAddress, BuildsTheBattleAddressOfAServer)
+{
+    const GameAddress address(L"", L"abc123");
+    EXPECT_EQ(address.subdomain(), L"abc123");
+    EXPECT_EQ(address.siteHost(), L"abc123." + domain);
+    EXPECT_EQ(address.battleServerUrl(7, "de"), own7);
+    // Only the language changes between two calls.
+    EXPECT_EQ(address.battleServerUrl(7, "ru"), L"http://abc123." + domain + L"/battle-ru.html#/server=RU7");
+    EXPECT_EQ(address.battleServerUrl(-3, "en"), L"http://abc123." + domain + L"/battle-en.html#/server=RU-3");
+}
+
+TEST(GameAddress, CommandLineTailIsTheWholeSubdomain)
+{
+    const GameAddress address(L"two words", L"saved");
+    EXPECT_EQ(address.subdomain(), L"two words");
+    EXPECT_EQ(address.battleServerUrl(1, "en"), L"http://two words." + domain + L"/battle-en.html#/server=RU1");
+    EXPECT_EQ(GameAddress(L"\"quoted\"", L"saved").subdomain(), L"\"quoted\"");
+}
+
+TEST(GameAddress, RecognisesBattleAddresses)
+{
+    EXPECT_TRUE(isBattleUrl(own7));
+    EXPECT_TRUE(isBattleUrl(public7));
+    EXPECT_FALSE(isBattleUrl(L"https://" + domain + L"/battle-en.html"));
+    EXPECT_FALSE(isBattleUrl(L"HTTP://" + domain + L"/battle-en.html"));
+    EXPECT_FALSE(isBattleUrl(L"http://x.html/" + domain + L"/battle-en.htm"));
+    EXPECT_FALSE(isBattleUrl(L"http://" + domain + L"/index.html"));
+    EXPECT_FALSE(isBattleUrl(L""));
+}
+
+TEST(GameAddress, ReadsTheServerNumberBack)
+{
+    EXPECT_EQ(battleServerNumber(GameAddress(L"", L"abc").battleServerUrl(12, "en")), 12);
+    EXPECT_EQ(battleServerNumber(L"http://" + domain + L"/battle-en.html#/server=RU007x"), 7);
+    EXPECT_EQ(battleServerNumber(L"http://" + domain + L"/index.html#/server=RU7"), 0) << "not a battle page";
+    EXPECT_EQ(battleServerNumber(L"http://" + domain + L"/battle-en.html"), 0) << "no server=";
+    EXPECT_EQ(battleServerNumber(L"http://" + domain + L"/battle-en.html#/server=RU"), 0) << "no digits";
+    EXPECT_EQ(battleServerNumber(L"http://" + domain + L"/battle-en.html#/server=RU2147483647"), 2147483647);
+    EXPECT_EQ(battleServerNumber(L"http://" + domain + L"/battle-en.html#/server=RU2147483648"), 0)
+        << "too large for 32 bits names no server";
+    EXPECT_EQ(battleServerNumber(L"http://" + domain + L"/battle-en.html#/server=RU99999999999999999999999"), 0);
+}
+
+TEST(GameAddress, SetsTheBattleLanguage)
+{
+    EXPECT_EQ(withBattleLanguage(L"http://" + domain + L"/battle-en.html#/server=RU3", "ru"),
+              L"http://" + domain + L"/battle-ru.html#/server=RU3");
+    EXPECT_EQ(withBattleLanguage(L"not an address", "ru"), L"not an address");
+}
+
+TEST(GameAddress, ConvertsBetweenOwnAndPublicForm)
+{
+    const GameAddress address(L"", L"abc123");
+    EXPECT_EQ(address.withSubdomain(public7, "en"),
+              L"http://abc123." + domain + L"/battle-en.html#/server=RU7");
+    EXPECT_EQ(address.withSubdomain(own7, "en"), own7) << "an address with the label keeps its language";
+    EXPECT_EQ(address.withoutSubdomain(own7, "ru"), L"http://" + domain + L"/battle-ru.html#/server=RU7");
+    EXPECT_EQ(address.withoutSubdomain(public7, "ru"), public7) << "no label, nothing to remove";
+    EXPECT_EQ(address.withoutSubdomain(L"some text abc123.", "ru"), L"some text abc123.");
+    EXPECT_EQ(address.withSubdomain(address.withoutSubdomain(own7, "en"), "en"),
+              L"http://abc123." + domain + L"/battle-en.html#/server=RU7");
+}
+
+TEST(GameAddress, LabelIsSearchedInTheWholeAddress)
+{
+    // "en." also stands in "battle-en.html": the address counts as own form.
+    const GameAddress address(L"en", L"saved");
+    const std::wstring publicEnglish = L"http://" + domain + L"/battle-en.html#/server=RU4";
+    EXPECT_EQ(address.withSubdomain(publicEnglish, "en"), publicEnglish);
+    EXPECT_EQ(address.withoutSubdomain(publicEnglish, "en"), L"http://" + domain + L"/battle-html#/server=RU4");
+}
+
+TEST(GameAddress, FrontPageOfTheSite)
+{
+    EXPECT_EQ(siteFrontPage(L"abc"), L"http://abc." + domain + L"/");
+}
