@@ -1,0 +1,135 @@
+"""Fixtures that drive the real zelvara.exe inside the Wine session that
+tests/env/session.sh prepared (WINEPREFIX, DISPLAY and WINE are set)."""
+import json
+import os
+import shutil
+import subprocess
+import tempfile
+import time
+from pathlib import Path
+
+import pytest
+
+BUILD = Path(os.environ.get('ZELVARA_BUILD', Path(__file__).resolve().parents[2] / 'build'))
+WINE = os.environ.get('WINE', '/usr/lib/wine/wine64')
+EXE = BUILD / 'zelvara.exe'
+ZINSPECT = BUILD / 'zinspect.exe'
+
+# Main window style bits.
+WS_POPUP = 0x80000000
+WM_SYSCOMMAND = 0x0112
+SC_MAXIMIZE = 0xF030
+SC_RESTORE = 0xF120
+
+
+def wait_for(predicate, what, timeout=20.0, interval=0.05):
+    """Polls until predicate() gives a true value, and returns it."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = predicate()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            raise AssertionError(f'timed out after {timeout} s waiting for {what}')
+        time.sleep(interval)
+
+
+def inspect(*args):
+    """Runs zinspect in the session and returns its standard output. Wine's
+    output goes to a file, never a pipe: its services may hold a pipe open."""
+    with tempfile.TemporaryFile() as out:
+        subprocess.run([WINE, str(ZINSPECT), *map(str, args)], stdin=subprocess.DEVNULL,
+                       stdout=out, stderr=subprocess.DEVNULL, timeout=60, check=False)
+        out.seek(0)
+        return out.read().decode('utf-8')
+
+
+def inspect_json(*args):
+    text = inspect(*args).strip()
+    return json.loads(text) if text else None
+
+
+def read_lines(path):
+    """The settings file's lines, CR LF ends checked and removed."""
+    data = Path(path).read_bytes()
+    assert data.endswith(b'\r\n')
+    lines = data.split(b'\r\n')[:-1]
+    assert all(b'\n' not in line and b'\r' not in line for line in lines)
+    return lines
+
+
+class Program:
+    """One run of the client (or a copy of it) in a working directory."""
+
+    def __init__(self, cwd, args=(), exe=EXE, env=None):
+        self.cwd = Path(cwd)
+        self.log = open(self.cwd.parent / f'{self.cwd.name}-wine.log', 'ab')
+        environment = dict(os.environ)
+        environment.update(env or {})
+        self.process = subprocess.Popen([WINE, str(exe), *args], cwd=self.cwd, env=environment,
+                                        stdin=subprocess.DEVNULL, stdout=self.log, stderr=self.log)
+        self.hwnd = None
+
+    def main_window(self, timeout=30.0):
+        def visible():
+            assert self.process.poll() is None, 'the program ended early'
+            found = [w for w in inspect_json('find', 'Zelvara') or [] if w['visible']]
+            return found[0] if found else None
+        window = wait_for(visible, 'the main window', timeout)
+        self.hwnd = window['hwnd']
+        return window
+
+    def info(self):
+        return inspect_json('info', self.hwnd)
+
+    def close(self, timeout=30.0):
+        """Closes the main window as the close box does and waits for the exit code."""
+        inspect('close', self.hwnd)
+        return self.process.wait(timeout=timeout)
+
+    def end(self):
+        if self.process.poll() is None:
+            self.process.kill()
+            self.process.wait(timeout=30)
+        self.log.close()
+
+
+@pytest.fixture
+def workdir(tmp_path):
+    path = tmp_path / 'run'
+    path.mkdir()
+    return path
+
+
+@pytest.fixture
+def start(workdir):
+    """start(args=(), cwd=workdir, ...) runs the client; every run is ended afterwards."""
+    runs = []
+
+    def launch(args=(), cwd=None, **kwargs):
+        program = Program(cwd or workdir, args, **kwargs)
+        runs.append(program)
+        return program
+
+    yield launch
+    for program in runs:
+        program.end()
+    # Wait until no main window is left, so the next test starts clean.
+    wait_for(lambda: not [w for w in inspect_json('find', 'Zelvara') or []], 'all main windows to go', 20)
+
+
+@pytest.fixture(scope='session')
+def metrics():
+    return inspect_json('metrics')
+
+
+@pytest.fixture(scope='session')
+def minimum_size(metrics):
+    left, top, right, bottom = metrics['frame']
+    return right - left + 1000, bottom - top + 630
+
+
+def copy_client(directory, name):
+    target = Path(directory) / name
+    shutil.copyfile(EXE, target)
+    return target

@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Runs every test of Zelvara: the unit tests through CTest and the
+# end-to-end scenarios with pytest, all inside one throwaway Wine session.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+export ZELVARA_BUILD=${ZELVARA_BUILD:-$root/build}
+exec "$root/tests/env/session.sh" -- bash -c '
+  status=0
+  ctest --test-dir "$ZELVARA_BUILD" --output-on-failure -j2 || status=1
+  /usr/bin/python3 -m pytest -p no:cacheprovider -q "'"$root"'/tests/e2e" || status=1
+  exit $status'
