@@ -82,9 +82,11 @@ def make_handler(site, log):
 
         def do_GET(self):
             url = urllib.parse.urlsplit(self.path)
+            # Logged before answering, so a client that has its answer finds the entry.
             if log:
                 entry = {"method": "GET", "path": self.path,
-                         "host": self.headers.get("Host", "")}
+                         "host": self.headers.get("Host", ""),
+                         "user_agent": self.headers.get("User-Agent", "")}
                 with log_lock, open(log, "a", encoding="utf-8") as f:
                     f.write(json.dumps(entry) + "\n")
             status, body = site.render(url.path, url.query)
