@@ -33,7 +33,8 @@ wait_until() {
   done
 }
 
-dll=$(find "$build" -name zwebctl.dll -print -quit)
+dll=$build/zwebctl.dll
+[ -f "$dll" ] || dll=$(find "$build" -name zwebctl.dll -print -quit)
 [ -n "$dll" ] || { echo "run.sh: zwebctl.dll not found under $build" >&2; exit 2; }
 
 "$repo/tests/env/prefix.sh" "$work/prefix" --desktop || { echo "run.sh: prefix failed" >&2; exit 2; }

@@ -2,6 +2,7 @@
 // addresses, the request the site sees, and the window chain.
 #include <winsock2.h>
 #include <windows.h>
+#include <urlmon.h>
 
 #include <gtest/gtest.h>
 
@@ -152,6 +153,19 @@ TEST_F(WebControl, RequestKeepsTheHostAndDropsTheFragment) {
     ASSERT_NE(it, requests.end());
     EXPECT_NE(it->find("\"path\": \"/battle-de.html?probe=host\""), std::string::npos) << *it;
     EXPECT_NE(it->find("\"host\": \"zz9.game.example:8123\""), std::string::npos) << *it;
+}
+
+TEST_F(WebControl, RequestCarriesTheProcessUserAgent) {
+    // The program rewrites the process's user agent; the site must see the result.
+    char agent[] = "Mozilla/4.0 (compatible; MSIE 8.0; testbed-probe)";
+    ASSERT_HRESULT_SUCCEEDED(UrlMkSetSessionOption(URLMON_OPTION_USERAGENT, agent, sizeof agent - 1, 0));
+    open(SiteSession::address(L"/empty.html?probe=agent"));
+    auto requests = SiteSession::siteRequests();
+    auto it = std::find_if(requests.begin(), requests.end(),
+                           [](auto& l) { return l.find("probe=agent") != std::string::npos; });
+    ASSERT_NE(it, requests.end());
+    EXPECT_NE(it->find("\"user_agent\": \"Mozilla/4.0 (compatible; MSIE 8.0; testbed-probe)\""), std::string::npos)
+        << *it;
 }
 
 TEST_F(WebControl, BuildsTheThreeWindowChainFillingTheSite) {

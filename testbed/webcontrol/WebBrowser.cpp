@@ -28,10 +28,12 @@ unsigned short sitePort() {
 
 // Sent as the page request's User-Agent, so the site sees what the process set.
 std::string userAgent() {
-    char buf[512];
+    char buf[512] = {};
     DWORD len = 0;
-    if (FAILED(UrlMkGetSessionOption(URLMON_OPTION_USERAGENT, buf, sizeof buf, &len, 0)) || len == 0) return {};
-    return std::string(buf, strnlen(buf, std::min<DWORD>(len, sizeof buf)));
+    HRESULT hr = UrlMkGetSessionOption(URLMON_OPTION_USERAGENT, buf, sizeof buf, &len, 0);
+    // Wine fills the buffer yet answers E_OUTOFMEMORY; a length that fits means the text is there.
+    if ((FAILED(hr) && hr != E_OUTOFMEMORY) || len == 0 || len > sizeof buf) return {};
+    return std::string(buf, strnlen(buf, len));
 }
 
 // Keeps the control alive while a sink called from it might release it.
