@@ -21,6 +21,7 @@ HRESULT EventRecorder::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* p
     e.id = id;
     e.flags = flags;
     e.count = params->cArgs;
+    e.thread = GetCurrentThreadId();
     for (UINT i = 0; i < params->cArgs; ++i) {
         const VARIANT& v = params->rgvarg[i];
         e.types.push_back(v.vt);

@@ -19,6 +19,7 @@ public:
         std::wstring url;
         long status = 0;                // NavigateError's status code
         IDispatch* browser = nullptr;   // pDisp, not counted
+        DWORD thread = 0;               // the thread that raised it
     };
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;

@@ -22,7 +22,7 @@ const wchar_t* containerClass() {
 
 }  // namespace
 
-TestContainer::TestContainer(int width, int height) {
+TestContainer::TestContainer(int width, int height, bool activateNow) {
     RECT r{0, 0, width, height};
     AdjustWindowRect(&r, WS_OVERLAPPEDWINDOW, FALSE);
     hwnd_ = CreateWindowExW(0, containerClass(), L"Testbed container", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0,
@@ -36,9 +36,19 @@ TestContainer::TestContainer(int width, int height) {
     created_ = browser_->QueryInterface(IID_IOleObject, reinterpret_cast<void**>(&ole));
     if (FAILED(created_)) return;
     ole->SetClientSite(this);
-    RECT client{0, 0, width, height};
-    created_ = ole->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, this, 0, hwnd_, &client);
     ole->Release();
+    if (activateNow) created_ = activate();
+}
+
+HRESULT TestContainer::activate() {
+    IOleObject* ole = nullptr;
+    HRESULT hr = browser_->QueryInterface(IID_IOleObject, reinterpret_cast<void**>(&ole));
+    if (FAILED(hr)) return hr;
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    hr = ole->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, this, 0, hwnd_, &client);
+    ole->Release();
+    return hr;
 }
 
 TestContainer::~TestContainer() {

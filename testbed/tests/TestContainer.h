@@ -11,7 +11,8 @@
 // created through CoCreateInstance and activated in place.
 class TestContainer : public IOleClientSite, public IOleInPlaceSite {
 public:
-    TestContainer(int width = 1000, int height = 600);
+    explicit TestContainer(int width = 1000, int height = 600, bool activateNow = true);
+    HRESULT activate();  // in-place activation, as DoVerb from the container
     ~TestContainer();
     TestContainer(const TestContainer&) = delete;
     TestContainer& operator=(const TestContainer&) = delete;

@@ -95,6 +95,7 @@ TEST_F(WebControl, GoodPageRaisesTheThreeEventsWithReversedArguments) {
         EXPECT_EQ(e.url, url) << "event " << e.id;
         ASSERT_NE(e.browser, nullptr);
         EXPECT_EQ(identity(e.browser), control) << "pDisp is the control";
+        EXPECT_EQ(e.thread, GetCurrentThreadId()) << "raised on the thread that created the control";
     }
     const auto& before = sink.events[0];
     ASSERT_EQ(before.count, 7u);
@@ -234,6 +235,20 @@ TEST_F(WebControl, PageThatMovesOnNavigatesToTheFrontPageByItself) {
     EXPECT_EQ(sink.events[2].url, moved);
     EXPECT_EQ(sink.events[3].url, front);
     EXPECT_EQ(container->location(), front);
+}
+
+TEST_F(WebControl, PageOpenedBeforeActivationGetsItsPluginsWhenActivated) {
+    container.reset();
+    container = std::make_unique<TestContainer>(800, 500, false);
+    ASSERT_HRESULT_SUCCEEDED(container->created());
+    ASSERT_TRUE(container->advise(&sink));
+    open(SiteSession::address(L"/battle-en.html"));
+    EXPECT_EQ(server(), nullptr) << "no windows before activation";
+    ASSERT_HRESULT_SUCCEEDED(container->activate());
+    auto plugins = SiteSession::children(server());
+    ASSERT_EQ(plugins.size(), 1u);
+    EXPECT_EQ(SiteSession::clientRect(plugins[0]).right, 800);
+    EXPECT_EQ(SiteSession::clientRect(plugins[0]).bottom, 500);
 }
 
 TEST_F(WebControl, ClosingReleasesEverything) {
