@@ -40,11 +40,11 @@ dll=$build/zwebctl.dll
 "$repo/tests/env/prefix.sh" "$work/prefix" --desktop || { echo "run.sh: prefix failed" >&2; exit 2; }
 export WINEPREFIX=$work/prefix
 
-display=90
-while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
-Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp </dev/null >"$work/xvfb.out" 2>&1 &
+# Xvfb picks a free display itself and writes its number once it accepts clients.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" </dev/null >"$work/xvfb.out" 2>&1 &
 xvfb_pid=$!
-wait_until 10 test -e "/tmp/.X11-unix/X$display" || { echo "run.sh: Xvfb did not start" >&2; exit 2; }
+wait_until 10 test -s "$work/display" || { echo "run.sh: Xvfb did not start" >&2; exit 2; }
+display=$(cat "$work/display")
 # Every Wine process from here on, the desktop started by regedit included, needs the display.
 export DISPLAY=:$display
 "$WINESERVER" -p </dev/null >/dev/null 2>&1
