@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
-# session.sh [--desktop] -- COMMAND...
+# session.sh [--no-desktop] -- COMMAND...
 # Runs COMMAND inside a throwaway Wine session: a fresh prefix, a private
-# Xvfb display (1280x1024), the wineserver and a desktop keeper. Exports
-# WINEPREFIX, DISPLAY, WINE, WINESERVER, WINEDEBUG, WINEDLLOVERRIDES and LANG,
-# and ends every process it started by its id, whatever COMMAND does.
+# Xvfb display (1280x1024), the wineserver, a desktop keeper, the stand-in
+# browser control registered and the stand-in game site running. Exports
+# WINEPREFIX, DISPLAY, WINE, WINESERVER, WINEDEBUG, WINEDLLOVERRIDES, LANG,
+# ZELVARA_TESTBED_PORT, ZELVARA_PLAYER_LOG, ZELVARA_TESTBED_SITE_LOG and
+# ZELVARA_SESSION, and ends every process it started by its id, whatever
+# COMMAND does.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
@@ -26,9 +29,10 @@ unset LC_ALL LANGUAGE
 
 work=$(mktemp -d /tmp/zelvara-session.XXXXXX)
 export WINEPREFIX=$work/prefix
-xvfb_pid= keeper_pid=
+xvfb_pid= keeper_pid= site_pid=
 
 cleanup() {
+  [ -n "$site_pid" ] && kill "$site_pid" 2>/dev/null || true
   [ -n "$keeper_pid" ] && kill "$keeper_pid" 2>/dev/null || true
   "$WINESERVER" -k </dev/null >/dev/null 2>&1 || true
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
@@ -37,18 +41,21 @@ cleanup() {
 }
 trap cleanup EXIT INT TERM
 
+# Polls a command every 50 ms until it succeeds or SECONDS pass.
+wait_until() {
+  local deadline=$(($(date +%s%N) + $1 * 1000000000)); shift
+  until "$@"; do
+    [ "$(date +%s%N)" -ge "$deadline" ] && return 1
+    sleep 0.05
+  done
+}
+
 # A display of our own, so tests neither disturb nor depend on the user's.
-for n in $(seq 91 140); do
-  [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { display=:$n; break; }
-done
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp </dev/null >"$work/xvfb.log" 2>&1 &
+# Xvfb picks a free number and writes it once it accepts clients.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" </dev/null >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
-export DISPLAY=$display
-for _ in $(seq 100); do
-  xdpyinfo >/dev/null 2>&1 && break
-  kill -0 "$xvfb_pid" 2>/dev/null || { cat "$work/xvfb.log" >&2; exit 1; }
-  sleep 0.1
-done
+wait_until 20 test -s "$work/display" || { cat "$work/xvfb.log" >&2; exit 1; }
+export DISPLAY=:$(cat "$work/display")
 
 "$here/prefix.sh" "$WINEPREFIX" $desktop
 # The server first, with output detached: Wine's services inherit it.
@@ -56,6 +63,18 @@ done
 "$WINE" wineboot </dev/null >/dev/null 2>&1
 "$WINE" "$build/zinspect.exe" keep </dev/null >/dev/null 2>&1 &
 keeper_pid=$!
+
+# The stand-ins: the browser control every CoCreateInstance gets, and the
+# game site it fetches pages from, for every host name.
+"$root/testbed/webcontrol/register.sh" "$WINEPREFIX" "$build/zwebctl.dll"
+/usr/bin/python3 "$root/testbed/site/server.py" --port 0 --port-file "$work/port" --log "$work/site.log" \
+  </dev/null >"$work/site.out" 2>&1 &
+site_pid=$!
+wait_until 20 test -s "$work/port" || { cat "$work/site.out" >&2; exit 1; }
+export ZELVARA_TESTBED_PORT=$(cat "$work/port")
+export ZELVARA_PLAYER_LOG="Z:${work//\//\\}\\player.log"
+export ZELVARA_TESTBED_SITE_LOG="Z:${work//\//\\}\\site.log"
+export ZELVARA_SESSION=$work
 
 set +e
 "$@"
