@@ -61,7 +61,7 @@ HWND makeRecorder()
                            windowClass.hInstance, nullptr);
 }
 
-class AxHostTest : public testing::Test {
+class BrowserAxHostTest : public testing::Test {
 protected:
     static void SetUpTestSuite()
     {
@@ -93,7 +93,7 @@ protected:
     HWND parent_ = nullptr;
 };
 
-TEST_F(AxHostTest, InitialisationRegistersBothClassesAndMayBeRepeated)
+TEST_F(BrowserAxHostTest, InitialisationRegistersBothClassesAndMayBeRepeated)
 {
     EXPECT_TRUE(AtlAxWinInit());
     WNDCLASSEXW info = {};
@@ -104,7 +104,7 @@ TEST_F(AxHostTest, InitialisationRegistersBothClassesAndMayBeRepeated)
     EXPECT_NE(RegisterWindowMessageW(atlGetHostMessageName), RegisterWindowMessageW(atlGetControlMessageName));
 }
 
-TEST_F(AxHostTest, AnAddressCreatesTheBrowserActiveInPlace)
+TEST_F(BrowserAxHostTest, AnAddressCreatesTheBrowserActiveInPlace)
 {
     const HWND container = makeContainer(pageAddress);
     ASSERT_NE(container, nullptr);
@@ -138,7 +138,7 @@ TEST_F(AxHostTest, AnAddressCreatesTheBrowserActiveInPlace)
     DestroyWindow(container);
 }
 
-TEST_F(AxHostTest, TheControlFollowsTheContainerSize)
+TEST_F(BrowserAxHostTest, TheControlFollowsTheContainerSize)
 {
     const HWND container = makeContainer(pageAddress);
     ASSERT_NE(container, nullptr);
@@ -156,7 +156,7 @@ TEST_F(AxHostTest, TheControlFollowsTheContainerSize)
 
 // The first page is asked for only after creation returns, so a sink
 // connected right after creation hears the whole navigation.
-TEST_F(AxHostTest, NavigatesToItsTextAfterCreation)
+TEST_F(BrowserAxHostTest, NavigatesToItsTextAfterCreation)
 {
     const HWND target = makeRecorder();
     setBrowserEventWindow(target);
@@ -181,7 +181,7 @@ TEST_F(AxHostTest, NavigatesToItsTextAfterCreation)
     DestroyWindow(target);
 }
 
-TEST_F(AxHostTest, DestroyingTheWindowClosesTheControl)
+TEST_F(BrowserAxHostTest, DestroyingTheWindowClosesTheControl)
 {
     const HWND container = makeContainer(pageAddress);
     ASSERT_NE(container, nullptr);
@@ -197,7 +197,7 @@ TEST_F(AxHostTest, DestroyingTheWindowClosesTheControl)
     EXPECT_FALSE(site);
 }
 
-TEST_F(AxHostTest, AClassTextCreatesThatClass)
+TEST_F(BrowserAxHostTest, AClassTextCreatesThatClass)
 {
     const HWND container = makeContainer(browserClsidText);
     ASSERT_NE(container, nullptr);
@@ -206,7 +206,7 @@ TEST_F(AxHostTest, AClassTextCreatesThatClass)
     DestroyWindow(container);
 }
 
-TEST_F(AxHostTest, WithoutAControlTheWindowStillExistsAndAnswersNull)
+TEST_F(BrowserAxHostTest, WithoutAControlTheWindowStillExistsAndAnswersNull)
 {
     for (const wchar_t* text : {L"", L"{not a class", L"{00000000-0000-0000-0000-0000000000A7}"}) {
         SCOPED_TRACE(testing::PrintToString(std::wstring(text)));
