@@ -1,0 +1,82 @@
+#include "browser/browser_host.h"
+
+#include "browser/ax_host.h"
+#include "browser/browser_event.h"
+#include "settings/settings.h"
+
+namespace {
+
+constexpr UINT searchPeriodMs = 100;
+
+}  // namespace
+
+WebBrowserRef::WebBrowserRef(HWND container)
+{
+    auto* control = reinterpret_cast<IUnknown*>(
+        SendMessageW(container, RegisterWindowMessageW(atlGetControlMessageName), 0, 0));
+    // The container lends the control without a count; the query takes ours.
+    if (control && FAILED(control->QueryInterface(IID_IWebBrowser, browser_.putVoid())))
+        browser_.detach();
+    if (!browser_)
+        throw std::wstring(L"Cannot query IWebBrowser interface");
+    connectEvents(true);
+}
+
+WebBrowserRef::~WebBrowserRef()
+{
+    connectEvents(false);
+}
+
+std::wstring WebBrowserRef::locationUrl() const
+{
+    BSTR url = nullptr;
+    if (FAILED(browser_->get_LocationURL(&url)))
+        return {};
+    const UniqueBstr owned(url);
+    return std::wstring(url ? url : L"", SysStringLen(url));
+}
+
+BrowserHost::BrowserHost(HWND mainWindow, const std::wstring& address)
+{
+    current = this;
+    setBrowserEventWindow(mainWindow);
+    try {
+        hostWindow = CreateWindowExW(0, axWindowClassName, address.c_str(), WS_CHILD | WS_VISIBLE, 0, 0, 0, 0,
+                                     mainWindow, nullptr, GetModuleHandleW(nullptr), nullptr);
+        if (!hostWindow)
+            throw std::wstring(L"Cannot create ActiveX window");
+        SetWindowPos(hostWindow, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        browser = std::make_unique<WebBrowserRef>(hostWindow);
+        SetTimer(hostWindow, reinterpret_cast<UINT_PTR>(this), searchPeriodMs, findFlashWindow);
+        screenshotHotKey = static_cast<std::uint16_t>(Settings::instance()->screenshotKey & 0xFFFF);
+    } catch (...) {
+        // No destructor runs for a half-made host: undo here what exists.
+        release();
+        throw;
+    }
+}
+
+BrowserHost::~BrowserHost()
+{
+    release();
+}
+
+// The order matters: the events are cut before the window (and with it the
+// control) goes, so a dying page posts nothing more.
+void BrowserHost::release() noexcept
+{
+    chatMacros.reset();
+    if (hostWindow)
+        KillTimer(hostWindow, reinterpret_cast<UINT_PTR>(this));
+    browser.reset();
+    if (hostWindow)
+        DestroyWindow(hostWindow);
+    hostWindow = nullptr;
+    if (current == this)
+        current = nullptr;
+}
+
+std::wstring BrowserHost::locationUrl() const
+{
+    return browser ? browser->locationUrl() : std::wstring();
+}

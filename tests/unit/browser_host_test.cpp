@@ -1,0 +1,317 @@
+// BrowserHost against the platform's own web browser control, which raises
+// BeforeNavigate2 and then NavigateError for every page here.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "browser/ax_host.h"
+#include "browser/browser_event.h"
+#include "browser/browser_host.h"
+#include "settings/settings.h"
+#include "test_support.h"
+
+namespace {
+
+constexpr wchar_t firstPage[] = L"http://127.0.0.1:9/first.html";
+constexpr wchar_t secondPage[] = L"http://127.0.0.1:9/second.html";
+constexpr wchar_t browserClassKey[] = L"Software\\Classes\\CLSID\\{8856F961-340A-11D0-A96B-00C04FD705A2}";
+constexpr wchar_t browserClassKeyAside[] = L"Software\\Classes\\ZelvaraTestAside";
+
+struct Received {
+    WPARAM id;
+    std::unique_ptr<std::wstring> address;
+};
+
+// Stands in for the main window: keeps every WM_BROWSER_EVENT, and with it
+// the string, so distinct copies stay distinct.
+std::vector<Received> received;
+
+LRESULT CALLBACK mainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_BROWSER_EVENT) {
+        received.push_back({wParam, std::unique_ptr<std::wstring>(reinterpret_cast<std::wstring*>(lParam))});
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+template <class Done>
+bool pumpUntil(Done done, DWORD timeoutMs)
+{
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    for (;;) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        if (done())
+            return true;
+        const ULONGLONG now = GetTickCount64();
+        if (now >= deadline)
+            return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(deadline - now), QS_ALLINPUT);
+    }
+}
+
+bool receivedEvent(DISPID id, const wchar_t* address)
+{
+    for (const Received& r : received)
+        if (r.id == static_cast<WPARAM>(id) && *r.address == address)
+            return true;
+    return false;
+}
+
+bool isContainer(HWND window)
+{
+    wchar_t name[64] = L"";
+    GetClassNameW(window, name, 64);
+    return std::wstring(name) == axWindowClassName;
+}
+
+// Containers anywhere among this thread's windows.
+int countContainers()
+{
+    int count = 0;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM counter) -> BOOL {
+            *reinterpret_cast<int*>(counter) += isContainer(window);
+            EnumChildWindows(
+                window,
+                [](HWND child, LPARAM c) -> BOOL {
+                    *reinterpret_cast<int*>(c) += isContainer(child);
+                    return TRUE;
+                },
+                counter);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+std::wstring constructionFailure(HWND mainWindow, const wchar_t* address)
+{
+    try {
+        BrowserHost host(mainWindow, address);
+    } catch (const std::wstring& message) {
+        return message;
+    }
+    return L"(no failure)";
+}
+
+// Moves the web browser's class registration aside while it lives, so the
+// container can create no control.
+class HiddenBrowserClass {
+public:
+    HiddenBrowserClass()
+    {
+        HKEY aside = nullptr;
+        if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, browserClassKeyAside, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                            &aside, nullptr) != ERROR_SUCCESS)
+            return;
+        HKEY original = nullptr;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, browserClassKey, 0, KEY_READ, &original) == ERROR_SUCCESS) {
+            copied_ = RegCopyTreeW(original, nullptr, aside) == ERROR_SUCCESS;
+            RegCloseKey(original);
+        }
+        RegCloseKey(aside);
+        hidden_ = copied_ && RegDeleteTreeW(HKEY_LOCAL_MACHINE, browserClassKey) == ERROR_SUCCESS;
+    }
+    ~HiddenBrowserClass()
+    {
+        if (!copied_)
+            return;
+        HKEY aside = nullptr, restored = nullptr;
+        RegOpenKeyExW(HKEY_LOCAL_MACHINE, browserClassKeyAside, 0, KEY_READ, &aside);
+        RegCreateKeyExW(HKEY_LOCAL_MACHINE, browserClassKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &restored,
+                        nullptr);
+        if (aside && restored && RegCopyTreeW(aside, nullptr, restored) == ERROR_SUCCESS) {
+            RegCloseKey(aside);
+            aside = nullptr;
+            RegDeleteTreeW(HKEY_LOCAL_MACHINE, browserClassKeyAside);
+        }
+        if (aside)
+            RegCloseKey(aside);
+        if (restored)
+            RegCloseKey(restored);
+    }
+    HiddenBrowserClass(const HiddenBrowserClass&) = delete;
+    HiddenBrowserClass& operator=(const HiddenBrowserClass&) = delete;
+
+    bool hidden() const { return hidden_; }
+
+private:
+    bool copied_ = false;
+    bool hidden_ = false;
+};
+
+class BrowserHostTest : public testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+        ASSERT_TRUE(AtlAxWinInit());
+        WNDCLASSW windowClass = {};
+        windowClass.lpfnWndProc = mainProc;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = L"ZelvaraTestMain";
+        ASSERT_TRUE(RegisterClassW(&windowClass));
+    }
+    static void TearDownTestSuite() { CoUninitialize(); }
+
+    void SetUp() override
+    {
+        received.clear();
+        main_ = CreateWindowExW(0, L"ZelvaraTestMain", L"main", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0, 640,
+                                480, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        ASSERT_NE(main_, nullptr);
+    }
+    void TearDown() override
+    {
+        DestroyWindow(main_);
+        received.clear();
+    }
+
+    ScratchDirectory scratch_;
+    HWND main_ = nullptr;
+};
+
+TEST_F(BrowserHostTest, MakesAContainerChildOnTopWithTheAddress)
+{
+    const HWND sibling = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, main_, nullptr,
+                                         nullptr, nullptr);
+    BrowserHost host(main_, firstPage);
+    EXPECT_EQ(BrowserHost::current, &host);
+    ASSERT_TRUE(host.browser);
+    ASSERT_TRUE(IsWindow(host.hostWindow));
+    EXPECT_EQ(GetParent(host.hostWindow), main_);
+    EXPECT_EQ(GetWindow(main_, GW_CHILD), host.hostWindow) << "not at the top of its siblings";
+    EXPECT_NE(GetWindow(host.hostWindow, GW_HWNDNEXT), nullptr);
+    wchar_t name[64] = L"", text[256] = L"";
+    GetClassNameW(host.hostWindow, name, 64);
+    GetWindowTextW(host.hostWindow, text, 256);
+    EXPECT_STREQ(name, L"AtlAxWin120");
+    EXPECT_STREQ(text, firstPage);
+    EXPECT_TRUE(GetWindowLongPtrW(host.hostWindow, GWL_STYLE) & WS_VISIBLE);
+    RECT rect = {};
+    GetClientRect(host.hostWindow, &rect);
+    EXPECT_EQ(rect.right, 0);
+    EXPECT_EQ(rect.bottom, 0);
+
+    EXPECT_EQ(host.flashWindowHandle.load(), nullptr);
+    EXPECT_EQ(host.searchTicksLeft, 600);
+    EXPECT_EQ(host.areaWidth.load(), 0);
+    EXPECT_EQ(host.areaHeight.load(), 0);
+    EXPECT_FALSE(host.chatMacros);
+    DestroyWindow(sibling);
+}
+
+TEST_F(BrowserHostTest, NavigationEventsArriveAtTheMainWindowInOrder)
+{
+    BrowserHost host(main_, firstPage);
+    ASSERT_TRUE(pumpUntil([] { return receivedEvent(browserEventNavigateError, firstPage); }, 15000));
+    ASSERT_GE(received.size(), 2u);
+    EXPECT_EQ(received[0].id, static_cast<WPARAM>(browserEventBeforeNavigate2));
+    EXPECT_EQ(*received[0].address, firstPage);
+    EXPECT_EQ(received.back().id, static_cast<WPARAM>(browserEventNavigateError));
+    EXPECT_NE(received[0].address.get(), received.back().address.get());
+}
+
+// Destroying a host cuts its events before its control goes; the next host's
+// events are the only ones that follow.
+TEST_F(BrowserHostTest, AReplacedHostPostsNothingMore)
+{
+    auto host = std::make_unique<BrowserHost>(main_, firstPage);
+    const HWND oldContainer = host->hostWindow;
+    ASSERT_TRUE(pumpUntil([] { return receivedEvent(browserEventBeforeNavigate2, firstPage); }, 15000));
+    host.reset();
+    EXPECT_EQ(BrowserHost::current, nullptr);
+    EXPECT_FALSE(IsWindow(oldContainer));
+    const std::size_t before = received.size();
+
+    host = std::make_unique<BrowserHost>(main_, secondPage);
+    EXPECT_EQ(BrowserHost::current, host.get());
+    ASSERT_TRUE(pumpUntil([] { return receivedEvent(browserEventNavigateError, secondPage); }, 15000));
+    // Give a late event of the first page time to show up, were it still connected.
+    pumpUntil([] { return false; }, 500);
+    for (std::size_t i = before; i < received.size(); ++i)
+        EXPECT_EQ(*received[i].address, secondPage) << "event " << received[i].id;
+
+    host.reset();
+    const std::size_t atEnd = received.size();
+    pumpUntil([] { return false; }, 500);
+    EXPECT_EQ(received.size(), atEnd);
+    EXPECT_EQ(countContainers(), 0);
+}
+
+TEST_F(BrowserHostTest, AParentThatIsNoWindowFailsCleanly)
+{
+    const HWND gone = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    DestroyWindow(gone);
+    EXPECT_EQ(constructionFailure(gone, firstPage), L"Cannot create ActiveX window");
+    EXPECT_EQ(BrowserHost::current, nullptr);
+    EXPECT_EQ(countContainers(), 0);
+}
+
+TEST_F(BrowserHostTest, AContainerWithoutControlFailsCleanly)
+{
+    {
+        HiddenBrowserClass hidden;
+        ASSERT_TRUE(hidden.hidden());
+        EXPECT_EQ(constructionFailure(main_, firstPage), L"Cannot query IWebBrowser interface");
+        EXPECT_EQ(BrowserHost::current, nullptr);
+        EXPECT_EQ(countContainers(), 0);
+        // A timer left behind would call back into the dead host here.
+        pumpUntil([] { return false; }, 300);
+        EXPECT_TRUE(received.empty());
+    }
+    // With the class back, the next opening works again.
+    BrowserHost host(main_, firstPage);
+    EXPECT_TRUE(host.browser);
+}
+
+TEST_F(BrowserHostTest, ScreenshotKeyIsTakenAtConstruction)
+{
+    Settings& settings = *Settings::instance();
+    settings.screenshotKey = 0x1002C;
+    auto host = std::make_unique<BrowserHost>(main_, firstPage);
+    EXPECT_EQ(screenshotHotKey, 0x002C);
+
+    settings.screenshotKey = VK_F9;
+    EXPECT_EQ(screenshotHotKey, 0x002C) << "follows the settings before the next page";
+    host.reset();
+    host = std::make_unique<BrowserHost>(main_, secondPage);
+    EXPECT_EQ(screenshotHotKey, VK_F9);
+}
+
+TEST_F(BrowserHostTest, TheSearchTimerCountsTicksOnTheContainer)
+{
+    BrowserHost host(main_, firstPage);
+    ASSERT_TRUE(pumpUntil([&] { return host.searchTicksLeft <= 597; }, 3000));
+
+    // The timer sits on the container, named by the host's address.
+    ASSERT_TRUE(KillTimer(host.hostWindow, reinterpret_cast<UINT_PTR>(&host)));
+    const std::int32_t stopped = host.searchTicksLeft;
+    pumpUntil([] { return false; }, 300);
+    EXPECT_EQ(host.searchTicksLeft, stopped);
+
+    // A direct call counts as a tick too.
+    findFlashWindow(nullptr, 0, reinterpret_cast<UINT_PTR>(&host), 0);
+    EXPECT_EQ(host.searchTicksLeft, stopped - 1);
+}
+
+TEST_F(BrowserHostTest, LocationUrlNeverFails)
+{
+    BrowserHost host(main_, firstPage);
+    ASSERT_TRUE(pumpUntil([] { return receivedEvent(browserEventNavigateError, firstPage); }, 15000));
+    const std::wstring location = host.locationUrl();
+    EXPECT_TRUE(location.empty() || location == firstPage) << testing::PrintToString(location);
+}
+
+}  // namespace
