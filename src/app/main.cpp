@@ -7,6 +7,7 @@
 #include "app/constants.h"
 #include "app/main_window.h"
 #include "app/startup.h"
+#include "browser/ax_host.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int)
 {
@@ -17,6 +18,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int)
     app.windowTitle = std::make_unique<WindowTitle>(commandLine);
     // The browser control needs a single-threaded apartment.
     CoInitialize(nullptr);
+    AtlAxWinInit();
     if (!createMainWindow(app))
         return 0;
     app.keyboardHook = std::make_unique<KeyboardHook>();

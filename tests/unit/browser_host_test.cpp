@@ -1,5 +1,6 @@
-// BrowserHost against the platform's own web browser control, which raises
-// BeforeNavigate2 and then NavigateError for every page here.
+// BrowserHost against the control the test session registers (the stand-in,
+// which loads pages of the stand-in site), and against the platform's own,
+// which raises BeforeNavigate2 and then NavigateError for every page here.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -7,10 +8,12 @@
 #include <memory>
 #include <string>
 #include <utility>
+#include <algorithm>
 #include <vector>
 
 #include "browser/ax_host.h"
 #include "browser/browser_event.h"
+#include "address/game_address.h"
 #include "browser/browser_host.h"
 #include "settings/settings.h"
 #include "test_support.h"
@@ -312,6 +315,158 @@ TEST_F(BrowserHostTest, LocationUrlNeverFails)
     ASSERT_TRUE(pumpUntil([] { return receivedEvent(browserEventNavigateError, firstPage); }, 15000));
     const std::wstring location = host.locationUrl();
     EXPECT_TRUE(location.empty() || location == firstPage) << testing::PrintToString(location);
+}
+
+// The test session registers the stand-in control, which loads pages of the
+// stand-in site as the platform's control loads real ones.
+std::wstring siteAddress(const wchar_t* pathAndFragment)
+{
+    return L"http://abc123." + std::wstring(gameDomain) + pathAndFragment;
+}
+
+std::wstring className(HWND window)
+{
+    wchar_t name[64] = L"";
+    GetClassNameW(window, name, 64);
+    return name;
+}
+
+// Saves the window's picture, as it is on the screen, as a 24-bit BMP.
+bool saveWindowPicture(HWND window, const std::wstring& path, std::vector<COLORREF>& pixels, SIZE& size)
+{
+    RECT r;
+    GetWindowRect(window, &r);
+    size = {r.right - r.left, r.bottom - r.top};
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), size.cx, size.cy, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, size.cx, size.cy, screen, r.left, r.top, SRCCOPY);
+    SelectObject(memory, old);
+    const DWORD stride = ((size.cx * 3 + 3) / 4) * 4;
+    const DWORD imageSize = stride * size.cy;
+    const auto* bytes = static_cast<const BYTE*>(bits);
+    for (int y = 0; y < size.cy; ++y)
+        for (int x = 0; x < size.cx; ++x) {
+            const BYTE* p = bytes + (size.cy - 1 - y) * stride + x * 3;
+            pixels.push_back(RGB(p[2], p[1], p[0]));
+        }
+    BITMAPFILEHEADER file = {0x4D42, static_cast<DWORD>(sizeof file + sizeof info.bmiHeader + imageSize), 0, 0,
+                             static_cast<DWORD>(sizeof file + sizeof info.bmiHeader)};
+    info.bmiHeader.biSizeImage = imageSize;
+    bool saved = false;
+    HANDLE out = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (out != INVALID_HANDLE_VALUE) {
+        DWORD put = 0;
+        saved = WriteFile(out, &file, sizeof file, &put, nullptr) &&
+                WriteFile(out, &info.bmiHeader, sizeof info.bmiHeader, &put, nullptr) &&
+                WriteFile(out, bits, imageSize, &put, nullptr);
+        CloseHandle(out);
+    }
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return saved;
+}
+
+// Points the browser class at another in-process server while it lives.
+class BrowserServer {
+public:
+    explicit BrowserServer(const std::wstring& path)
+    {
+        const std::wstring key = std::wstring(browserClassKey) + L"\\InprocServer32";
+        RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_ALL_ACCESS, &key_);
+        wchar_t old[MAX_PATH] = L"";
+        DWORD bytes = sizeof old;
+        RegQueryValueExW(key_, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(old), &bytes);
+        previous_ = old;
+        set(path);
+    }
+    ~BrowserServer()
+    {
+        set(previous_);
+        RegCloseKey(key_);
+    }
+    BrowserServer(const BrowserServer&) = delete;
+    BrowserServer& operator=(const BrowserServer&) = delete;
+
+private:
+    void set(const std::wstring& path)
+    {
+        RegSetValueExW(key_, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
+                       static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t)));
+    }
+    HKEY key_ = nullptr;
+    std::wstring previous_;
+};
+
+TEST_F(BrowserHostTest, AStandInBattlePageRaisesTheFourEventsInOrder)
+{
+    const std::wstring page = siteAddress(L"/battle-en.html#/server=RU7");
+    BrowserHost host(main_, page);
+    ASSERT_TRUE(pumpUntil([&] { return receivedEvent(browserEventDocumentComplete, page.c_str()); }, 15000));
+    ASSERT_EQ(received.size(), 3u);
+    EXPECT_EQ(received[0].id, static_cast<WPARAM>(browserEventBeforeNavigate2));
+    EXPECT_EQ(received[1].id, static_cast<WPARAM>(browserEventNavigateComplete2));
+    EXPECT_EQ(received[2].id, static_cast<WPARAM>(browserEventDocumentComplete));
+    for (const Received& r : received)
+        EXPECT_EQ(*r.address, page);
+    EXPECT_NE(received[0].address.get(), received[1].address.get()) << "each event has its own copy";
+    EXPECT_EQ(host.locationUrl(), page) << "the fragment stays";
+
+    const std::wstring missing = siteAddress(L"/no-such-page.html");
+    received.clear();
+    BrowserHost failing(main_, missing);
+    ASSERT_TRUE(pumpUntil([&] { return receivedEvent(browserEventNavigateError, missing.c_str()); }, 15000));
+    EXPECT_EQ(received.front().id, static_cast<WPARAM>(browserEventBeforeNavigate2));
+}
+
+TEST_F(BrowserHostTest, AStandInPageShowsItsPlayerInTheControlsWindowChain)
+{
+    ShowWindow(main_, SW_SHOW);
+    const std::wstring page = siteAddress(L"/battle-ru.html#/server=RU3");
+    BrowserHost host(main_, page);
+    MoveWindow(host.hostWindow, 0, 0, 600, 400, TRUE);
+    ASSERT_TRUE(pumpUntil([&] { return receivedEvent(browserEventDocumentComplete, page.c_str()); }, 15000));
+
+    HWND embedding = FindWindowExW(host.hostWindow, nullptr, nullptr, nullptr);
+    HWND view = FindWindowExW(embedding, nullptr, nullptr, nullptr);
+    HWND server = FindWindowExW(view, nullptr, nullptr, nullptr);
+    EXPECT_EQ(className(embedding), L"Shell Embedding");
+    EXPECT_EQ(className(view), L"Shell DocObject View");
+    EXPECT_EQ(className(server), L"Internet Explorer_Server");
+    HWND player = nullptr;
+    ASSERT_TRUE(pumpUntil([&] { return (player = FindWindowExW(server, nullptr, nullptr, nullptr)) != nullptr; },
+                          5000));
+    RECT client;
+    GetClientRect(player, &client);
+    EXPECT_EQ(client.right, 600);
+    EXPECT_EQ(client.bottom, 400);
+
+    UpdateWindow(main_);
+    pumpUntil([] { return false; }, 200);
+    wchar_t exe[MAX_PATH];
+    GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    std::wstring picture = exe;
+    picture = picture.substr(0, picture.rfind(L'\\') + 1) + L"standin-battle-page.bmp";
+    std::vector<COLORREF> pixels;
+    SIZE size;
+    ASSERT_TRUE(saveWindowPicture(player, picture, pixels, size));
+    std::sort(pixels.begin(), pixels.end());
+    EXPECT_GT(std::unique(pixels.begin(), pixels.end()) - pixels.begin(), 2) << "the player draws a field";
+}
+
+TEST_F(BrowserHostTest, ThePlatformsOwnControlFailsEveryPageHere)
+{
+    BrowserServer platform(L"C:\\windows\\system32\\ieframe.dll");
+    const std::wstring page = siteAddress(L"/battle-en.html#/server=RU7");
+    BrowserHost host(main_, page);
+    ASSERT_TRUE(pumpUntil([&] { return receivedEvent(browserEventNavigateError, page.c_str()); }, 15000));
+    EXPECT_EQ(received.front().id, static_cast<WPARAM>(browserEventBeforeNavigate2));
+    EXPECT_FALSE(receivedEvent(browserEventDocumentComplete, page.c_str()));
 }
 
 }  // namespace
