@@ -1,5 +1,6 @@
-// Buttons against real windows: the mouse messages the system sends, the
-// posted notifications, and the colours painted for each state.
+// The controls against real windows: class and font lifetime, geometry, the
+// mouse messages the system sends, the posted notifications, and the colours
+// painted for each state.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -8,11 +9,14 @@
 #include <vector>
 
 #include "gui/button.h"
+#include "gui/label.h"
 
 namespace {
 
 constexpr COLORREF unpainted = RGB(255, 0, 255);
 constexpr COLORREF white = RGB(255, 255, 255);
+constexpr COLORREF green = RGB(0, 255, 0);
+constexpr COLORREF darkGreen = RGB(12, 34, 13);
 
 struct Look {
     COLORREF background;
@@ -81,7 +85,7 @@ public:
             WNDCLASSW windowClass{};
             windowClass.lpfnWndProc = hostProcedure;
             windowClass.hInstance = GetModuleHandleW(nullptr);
-            windowClass.lpszClassName = L"ButtonTestHost";
+            windowClass.lpszClassName = L"ControlTestHost";
             return RegisterClassW(&windowClass);
         }();
         window_ = CreateWindowExW(0, MAKEINTATOM(registered), L"", WS_POPUP | WS_VISIBLE, 100, 100,
@@ -103,13 +107,14 @@ private:
     HWND window_;
 };
 
-// What the button paints, through WM_PRINTCLIENT into a bitmap of our own.
+// What a control paints, through WM_PRINTCLIENT into a bitmap of our own
+// that starts magenta, so unpainted pixels show.
 class Picture {
 public:
-    explicit Picture(const Gui::Button& button)
+    explicit Picture(const Gui::Window& control)
     {
         RECT client{};
-        GetClientRect(button.hwnd(), &client);
+        GetClientRect(control.hwnd(), &client);
         width_ = client.right;
         height_ = client.bottom;
         BITMAPINFO info{};
@@ -123,7 +128,7 @@ public:
         HBRUSH magenta = CreateSolidBrush(unpainted);
         FillRect(dc, &client, magenta);
         DeleteObject(magenta);
-        SendMessageW(button.hwnd(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+        SendMessageW(control.hwnd(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
         GdiFlush();
         const auto* quads = static_cast<const RGBQUAD*>(bits);
         for (int i = 0; i < width_ * height_; ++i)
@@ -140,6 +145,32 @@ public:
         for (COLORREF pixel : pixels_)
             n += pixel == colour;
         return n;
+    }
+    bool rowHasInk(int y, COLORREF background) const
+    {
+        for (int x = 0; x < width_; ++x)
+            if (at(x, y) != background)
+                return true;
+        return false;
+    }
+    bool columnHasInk(int x, COLORREF background) const
+    {
+        for (int y = 0; y < height_; ++y)
+            if (at(x, y) != background)
+                return true;
+        return false;
+    }
+    // Runs of rows with ink: one per line of text.
+    int inkBands(COLORREF background) const
+    {
+        int bands = 0;
+        bool previous = false;
+        for (int y = 0; y < height_; ++y) {
+            const bool ink = rowHasInk(y, background);
+            bands += ink && !previous;
+            previous = ink;
+        }
+        return bands;
     }
     bool framed() const
     {
@@ -460,6 +491,174 @@ TEST_F(guiButton, StateChangesReachTheScreenAtOnce)
     button->setEnabled(false);
     EXPECT_EQ(GetPixel(dc, 2, 2), disabledLook.background);
     ReleaseDC(button->hwnd(), dc);
+}
+
+class guiLabel : public ::testing::Test {
+protected:
+    Host host;
+};
+
+template <class Kind>
+std::unique_ptr<Kind> greenLabel(HWND parent, RECT rect, const wchar_t* text)
+{
+    auto label = std::make_unique<Kind>(parent, rect, text);
+    label->textColour = green;
+    label->backgroundColour = darkGreen;
+    return label;
+}
+
+TEST_F(guiLabel, ClassAndSharedFontLiveFromTheFirstLabelToTheLast)
+{
+    ASSERT_FALSE(classRegistered(L"Zelvara#Label"));
+    EXPECT_EQ(Gui::Label::sharedFont(), nullptr);
+
+    auto single = std::make_unique<Gui::Label>(host.get(), RECT{0, 0, 99, 19}, L"one");
+    EXPECT_TRUE(classRegistered(L"Zelvara#Label"));
+    const HFONT shared = Gui::Label::sharedFont();
+    EXPECT_EQ(GetObjectType(shared), static_cast<DWORD>(OBJ_FONT));
+    EXPECT_EQ(single->font(), shared);
+
+    auto multi = std::make_unique<Gui::MultilineLabel>(host.get(), RECT{0, 20, 99, 39}, L"two");
+    EXPECT_EQ(multi->font(), shared);
+    single.reset();
+    EXPECT_TRUE(classRegistered(L"Zelvara#Label"));
+    EXPECT_EQ(GetObjectType(shared), static_cast<DWORD>(OBJ_FONT));
+
+    multi.reset();
+    EXPECT_FALSE(classRegistered(L"Zelvara#Label"));
+    EXPECT_EQ(GetObjectType(shared), 0u);
+    EXPECT_EQ(Gui::Label::sharedFont(), nullptr);
+
+    Gui::Label again(host.get(), RECT{0, 0, 99, 19}, L"three");
+    EXPECT_TRUE(classRegistered(L"Zelvara#Label"));
+    EXPECT_EQ(GetObjectType(again.font()), static_cast<DWORD>(OBJ_FONT));
+    EXPECT_NE(again.hwnd(), nullptr);
+}
+
+TEST_F(guiLabel, OwnFontIsDeletedWithItsLabelWhileTheSharedOneStays)
+{
+    Gui::Label keeper(host.get(), RECT{0, 0, 99, 19}, L"keeper");
+    auto label = std::make_unique<Gui::Label>(host.get(), RECT{0, 20, 99, 39}, L"own");
+    const HFONT shared = Gui::Label::sharedFont();
+
+    LOGFONTW big{};
+    big.lfHeight = 40;
+    big.lfWeight = FW_NORMAL;
+    const HFONT first = CreateFontIndirectW(&big);
+    const HFONT second = CreateFontIndirectW(&big);
+    label->setFont(first);
+    label->setFont(first);  // the same font again must not delete it
+    EXPECT_EQ(GetObjectType(first), static_cast<DWORD>(OBJ_FONT));
+    label->setFont(second);
+    EXPECT_EQ(GetObjectType(first), 0u);
+    EXPECT_EQ(label->font(), second);
+
+    label.reset();
+    EXPECT_EQ(GetObjectType(second), 0u);
+    EXPECT_EQ(GetObjectType(shared), static_cast<DWORD>(OBJ_FONT));
+    EXPECT_EQ(keeper.font(), shared);
+}
+
+TEST_F(guiLabel, RectangleIsInclusiveAndTheWindowCarriesTheCaption)
+{
+    Gui::MultilineLabel label(host.get(), RECT{100, 175, 899, 249}, L"caption");
+    EXPECT_EQ(label.x(), 100);
+    EXPECT_EQ(label.y(), 175);
+    EXPECT_EQ(label.width(), 800);
+    EXPECT_EQ(label.height(), 75);
+    EXPECT_EQ(label.parent(), host.get());
+    EXPECT_EQ(GetParent(label.hwnd()), host.get());
+
+    RECT bounds{};
+    GetWindowRect(label.hwnd(), &bounds);
+    MapWindowPoints(nullptr, host.get(), reinterpret_cast<POINT*>(&bounds), 2);
+    EXPECT_EQ(bounds.left, 100);
+    EXPECT_EQ(bounds.top, 175);
+    EXPECT_EQ(bounds.right - bounds.left, 800);
+    EXPECT_EQ(bounds.bottom - bounds.top, 75);
+
+    wchar_t text[32]{};
+    GetWindowTextW(label.hwnd(), text, 32);
+    EXPECT_STREQ(text, L"caption");
+    wchar_t className[32]{};
+    GetClassNameW(label.hwnd(), className, 32);
+    EXPECT_STREQ(className, L"Zelvara#Label");
+    EXPECT_EQ(GetWindowLongPtrW(label.hwnd(), GWL_STYLE) & (WS_CHILD | WS_VISIBLE),
+              static_cast<LONG_PTR>(WS_CHILD | WS_VISIBLE));
+}
+
+TEST_F(guiLabel, PaintsEveryPixelAndLeavesErasingAlone)
+{
+    auto empty = greenLabel<Gui::Label>(host.get(), RECT{0, 0, 199, 39}, L"");
+    const Picture blank(*empty);
+    EXPECT_EQ(blank.count(darkGreen), blank.width() * blank.height());
+
+    auto title = greenLabel<Gui::Label>(host.get(), RECT{0, 50, 199, 89}, L"Zelvara");
+    const Picture picture(*title);
+    EXPECT_EQ(picture.count(unpainted), 0);
+    EXPECT_GT(picture.count(green), 0);
+    EXPECT_EQ(picture.at(0, 0), darkGreen);
+    EXPECT_EQ(picture.at(199, 39), darkGreen);
+    EXPECT_EQ(picture.inkBands(darkGreen), 1);
+
+    // WM_ERASEBKGND reports the work done and touches nothing.
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 8, 8);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ previous = SelectObject(dc, bitmap);
+    SetPixel(dc, 3, 3, unpainted);
+    EXPECT_NE(SendMessageW(title->hwnd(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0), 0);
+    EXPECT_EQ(GetPixel(dc, 3, 3), unpainted);
+    SelectObject(dc, previous);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+}
+
+TEST_F(guiLabel, LongTextStaysOnOneLineOrWrapsBetweenWords)
+{
+    const wchar_t* text = L"a text far longer than the narrow control it is shown in";
+    auto single = greenLabel<Gui::Label>(host.get(), RECT{0, 0, 99, 79}, text);
+    auto multi = greenLabel<Gui::MultilineLabel>(host.get(), RECT{0, 100, 99, 279}, text);
+
+    const Picture line(*single);
+    EXPECT_EQ(line.inkBands(darkGreen), 1);
+    // Centred and cut off at both edges.
+    EXPECT_TRUE(line.columnHasInk(0, darkGreen) || line.columnHasInk(1, darkGreen));
+    EXPECT_TRUE(line.columnHasInk(98, darkGreen) || line.columnHasInk(99, darkGreen));
+
+    const Picture wrapped(*multi);
+    EXPECT_GE(wrapped.inkBands(darkGreen), 3);
+}
+
+TEST_F(guiLabel, OwnFontIsUsedForPainting)
+{
+    auto label = greenLabel<Gui::Label>(host.get(), RECT{0, 0, 299, 59}, L"HHH");
+    const int before = Picture(*label).count(green);
+    LOGFONTW big{};
+    big.lfHeight = 40;
+    big.lfWeight = FW_NORMAL;
+    label->setFont(CreateFontIndirectW(&big));
+    EXPECT_GT(Picture(*label).count(green), before * 2);
+}
+
+TEST_F(guiLabel, WindowPaintGoesToTheScreenInOneCopy)
+{
+    auto label = greenLabel<Gui::Label>(host.get(), RECT{10, 10, 209, 49}, L"Zelvara");
+    label->repaint();
+    HDC dc = GetDC(label->hwnd());
+    EXPECT_EQ(GetPixel(dc, 0, 0), darkGreen);
+    EXPECT_EQ(GetPixel(dc, 199, 39), darkGreen);
+    ReleaseDC(label->hwnd(), dc);
+}
+
+TEST_F(guiLabel, LabelOutlivingItsParentStillReleasesTheClass)
+{
+    auto label = std::make_unique<Gui::Label>(host.get(), RECT{0, 0, 99, 19}, L"orphan");
+    host.destroy();
+    EXPECT_EQ(label->hwnd(), nullptr);
+    label.reset();
+    EXPECT_FALSE(classRegistered(L"Zelvara#Label"));
 }
 
 }  // namespace
