@@ -32,7 +32,8 @@ void Label::setFont(HFONT font) noexcept
         return;
     ownFont_.reset(font == kind.font() ? nullptr : font);
     font_ = font;
-    InvalidateRect(hwnd(), nullptr, FALSE);
+    if (hwnd())
+        InvalidateRect(hwnd(), nullptr, FALSE);
 }
 
 void Label::paint(HDC dc)

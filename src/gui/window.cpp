@@ -24,6 +24,9 @@ void Window::paint(HDC)
 
 void Window::repaint() noexcept
 {
+    // A null handle would invalidate every window of the desktop.
+    if (!hwnd_)
+        return;
     InvalidateRect(hwnd_, nullptr, FALSE);
     UpdateWindow(hwnd_);
 }

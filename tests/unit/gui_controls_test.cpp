@@ -261,6 +261,18 @@ TEST_F(guiButton, ButtonOutlivingItsParentStillReleasesTheClass)
     EXPECT_FALSE(classRegistered(L"Zelvara#Button"));
 }
 
+TEST_F(guiButton, ButtonWithoutAWindowDisturbsNoOtherWindow)
+{
+    // A child window needs a parent: creation fails, silently.
+    Gui::Button orphan(nullptr, RECT{0, 0, 99, 19}, L"none", 1, true);
+    ASSERT_EQ(orphan.hwnd(), nullptr);
+    UpdateWindow(host.get());
+    orphan.setChecked(true);
+    orphan.click();
+    RECT update{};
+    EXPECT_FALSE(GetUpdateRect(host.get(), &update, FALSE));
+}
+
 TEST_F(guiButton, EmptyRectangleMakesTheButtonAsWideAsItsCaption)
 {
     Gui::Button bar(host.get(), RECT{5, 5, 4, 24}, L"Click Left", 1003, true);
