@@ -55,10 +55,10 @@ std::wstring GameAddress::withSubdomain(std::wstring_view address) const
 
 std::wstring GameAddress::withSubdomain(std::wstring_view address, std::string_view language) const
 {
-    if (!isBattleUrl(address) || address.find(subdomainLabel_) != std::wstring_view::npos)
+    if (!isBattleUrl(address) || !address.substr(scheme.size()).starts_with(battleBase))
         return std::wstring(address);
     std::wstring own(address);
-    own.insert(own.find(battleBase), subdomainLabel_);
+    own.insert(scheme.size(), subdomainLabel_);
     return withBattleLanguage(own, language);
 }
 
@@ -69,12 +69,16 @@ std::wstring GameAddress::withoutSubdomain(std::wstring_view address) const
 
 std::wstring GameAddress::withoutSubdomain(std::wstring_view address, std::string_view language) const
 {
-    const std::size_t label = address.find(subdomainLabel_);
-    if (!isBattleUrl(address) || label == std::wstring_view::npos)
+    if (!isOwnBattleUrl(address))
         return std::wstring(address);
     std::wstring publicForm(address);
-    publicForm.erase(label, subdomainLabel_.size());
+    publicForm.erase(scheme.size(), subdomainLabel_.size());
     return withBattleLanguage(publicForm, language);
+}
+
+bool GameAddress::isOwnBattleUrl(std::wstring_view address) const
+{
+    return isBattleUrl(address) && address.starts_with(battlePageStart_);
 }
 
 bool isBattleUrl(std::wstring_view address)

@@ -24,10 +24,15 @@ public:
     std::wstring siteHost() const { return siteHost_; }
     const std::wstring& subdomain() const { return subdomain_; }
 
+    // The label goes in and out of the host only: an address whose host is
+    // neither the bare domain nor the program's own passes unchanged.
     std::wstring withSubdomain(std::wstring_view address) const;
     std::wstring withSubdomain(std::wstring_view address, std::string_view language) const;
     std::wstring withoutSubdomain(std::wstring_view address) const;
     std::wstring withoutSubdomain(std::wstring_view address, std::string_view language) const;
+
+    // A battle address on the program's own host.
+    bool isOwnBattleUrl(std::wstring_view address) const;
 
 private:
     std::wstring battlePageStart_;

@@ -12,6 +12,7 @@
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int)
 {
     Application app;
+    Application::current = &app;
     app.instance = instance;
     replaceOldExecutable();
     app.gameAddress = std::make_unique<GameAddress>(commandLine);
@@ -31,9 +32,24 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int)
         DispatchMessageW(&msg);
     }
 
+    for (auto& server : app.serverButtons)
+        server.reset();
     UnregisterClassW(productName, instance);
+    // No interface of the browser control may be released after COM is gone.
+    app.browserHost.reset();
     CoUninitialize();
     app.keyboardHook.reset();
+    app.mouseHook.reset();
     app.windowTitle.reset();
+
+    app.gameAddress.reset();
+    app.aboutWindow.reset();
+    app.fullScreenButton.reset();
+    app.clickRightButton.reset();
+    app.clickLeftButton.reset();
+    app.serverButtons.clear();
+    app.openUrlButton.reset();
+    app.getUrlButton.reset();
+    Application::current = nullptr;
     return static_cast<int>(msg.wParam);
 }

@@ -1,12 +1,21 @@
 #include "app/main_window.h"
 
+#include <memory>
+
 #include "app/application.h"
 #include "app/constants.h"
+#include "app/notices.h"
 #include "app/startup.h"
+#include "app/text.h"
+#include "browser/browser_event.h"
 #include "resource.h"
 #include "settings/settings.h"
 
 namespace {
+
+// Posted to itself by the clipboard watch: the clipboard is read outside
+// WM_DRAWCLIPBOARD, where a nested notification could close it under us.
+constexpr UINT WM_READ_CLIPBOARD = WM_APP + 1;
 
 Application& applicationOf(HWND window)
 {
@@ -29,6 +38,50 @@ LRESULT onSysCommand(HWND window, WPARAM wParam, LPARAM lParam)
     default: break;
     }
     return DefWindowProcW(window, WM_SYSCOMMAND, wParam, lParam);
+}
+
+LRESULT onCreate(Application& app, HWND window)
+{
+    app.mainWindow = window;
+    if (!createChildControls(app))
+        return -1;
+    app.clipboardViewer = std::make_unique<ClipboardViewer>(window);
+    return 0;
+}
+
+void onDestroy(Application& app)
+{
+    Settings::instance()->save();
+    app.clipboardViewer.reset();
+    PostQuitMessage(0);
+}
+
+// A battle address with the program's label, whoever copied it, is put back
+// on the clipboard in its public form.
+void watchClipboard(Application& app)
+{
+    ClipboardViewer& viewer = *app.clipboardViewer;
+    if (!viewer.takeChange())
+        return;
+    const std::wstring text = viewer.getText();
+    const std::wstring publicForm = app.gameAddress->withoutSubdomain(text);
+    if (publicForm != text && viewer.setText(publicForm))
+        viewer.markSeen();
+}
+
+std::unique_ptr<Gui::AboutWindow> makeAboutWindow(Application& app)
+{
+    return std::make_unique<Gui::AboutWindow>(app.mainWindow, [&app] { showSettings(app); });
+}
+
+void onBrowserEvent(Application& app, WPARAM id, LPARAM lParam)
+{
+    const std::unique_ptr<std::wstring> address(reinterpret_cast<std::wstring*>(lParam));
+    // The front page is that of the settings' label, also when the command
+    // line gave another one.
+    const bool failed = id == static_cast<WPARAM>(browserEventNavigateError);
+    if (failed || (address && *address == siteFrontPage(Settings::instance()->siteSubdomain)))
+        openGameAddress(app, {});
 }
 
 }  // namespace
@@ -72,7 +125,100 @@ bool createMainWindow(Application& app)
     ShowWindow(app.mainWindow, (settings.windowFlags & Settings::maximised) ? SW_MAXIMIZE : SW_SHOW);
     UpdateWindow(app.mainWindow);
     SetForegroundWindow(app.mainWindow);
+    // The switch itself happens when the loop handles the posted click.
+    if (settings.windowFlags & Settings::fullScreen)
+        app.fullScreenButton->click();
     return true;
+}
+
+bool createChildControls(Application& app)
+{
+    HWND main = app.mainWindow;
+    app.getUrlButton = std::make_unique<Gui::Button>(main, RECT{5, 5, 4, 24}, loadResourceString(IDS_GET_URL), 1000,
+                                                     false);
+    app.getUrlButton->setEnabled(false);
+    const int openUrlLeft = 5 + app.getUrlButton->width() + 2;
+    app.openUrlButton = std::make_unique<Gui::Button>(main, RECT{openUrlLeft, 5, openUrlLeft - 1, 24},
+                                                      loadResourceString(IDS_OPEN_URL), 1001, false);
+    app.openUrlButton->setEnabled(hasFlashSharedObjects(app.gameAddress->siteHost()));
+    app.clickLeftButton = std::make_unique<Gui::Button>(main, RECT{0, 0, -1, 19}, loadResourceString(IDS_CLICK_LEFT),
+                                                        1003, true);
+    app.clickLeftButton->setEnabled(false);
+    app.clickRightButton = std::make_unique<Gui::Button>(main, RECT{0, 0, -1, 19},
+                                                         loadResourceString(IDS_CLICK_RIGHT), 1004, true);
+    app.clickRightButton->setEnabled(false);
+    app.fullScreenButton = std::make_unique<Gui::Button>(main, RECT{0, 0, 19, 19}, L"+", 1005, true);
+    updateServerButtons(app);
+    app.aboutWindow = makeAboutWindow(app);
+    layoutMainWindow(app);
+    return true;
+}
+
+void onCommand(Application& app, Gui::Button* button)
+{
+    if (!button)
+        return;
+    if (button == app.fullScreenButton.get()) {
+        toggleFullScreen(app);
+    } else if (button == app.getUrlButton.get()) {
+        if (app.browserHost) {
+            const std::wstring address = app.browserHost->locationUrl();
+            if (!address.empty())
+                app.clipboardViewer->setText(address);
+        }
+    } else if (button == app.openUrlButton.get()) {
+        const std::wstring address = app.gameAddress->withSubdomain(app.clipboardViewer->getText());
+        // Only the game's own pages open inside the game window.
+        if (!app.gameAddress->isOwnBattleUrl(address))
+            return;
+        const std::int32_t server = battleServerNumber(address);
+        if (server < 1 || static_cast<std::uint32_t>(server) > Settings::instance()->serverButtonCount ||
+            static_cast<std::size_t>(server) > app.serverButtons.size())
+            return;
+        selectServerButton(app, app.serverButtons[server - 1].get());
+        openGameAddress(app, address);
+    } else {
+        for (const auto& server : app.serverButtons)
+            if (server.get() == button)
+                return onServerButton(app, button);
+    }
+}
+
+void openGameAddress(Application& app, const std::wstring& address)
+{
+    stopClicking(app);
+    app.openUrlButton->setEnabled(true);
+    SendMessageW(app.mainWindow, WM_ACTIVATE, WA_CLICKACTIVE, reinterpret_cast<LPARAM>(app.mainWindow));
+    std::int32_t server = -1;
+    if (address.empty()) {
+        app.browserHost.reset();
+        if (!app.aboutWindow)
+            app.aboutWindow = makeAboutWindow(app);
+        app.getUrlButton->setEnabled(false);
+        if (app.selectedServerButton)
+            app.selectedServerButton->setChecked(false);
+        app.selectedServerButton = nullptr;
+    } else {
+        app.aboutWindow.reset();
+        app.browserHost.reset();
+        try {
+            app.browserHost = std::make_unique<BrowserHost>(app.mainWindow, address);
+            app.getUrlButton->setEnabled(true);
+            app.clickLeftButton->setEnabled(true);
+            app.clickRightButton->setEnabled(true);
+        } catch (const std::wstring& failure) {
+            MessageBoxW(app.mainWindow, failure.c_str(), productName, MB_ICONERROR);
+        }
+        server = battleServerNumber(address);
+    }
+    SetWindowTextW(app.mainWindow, app.windowTitle->format(server).c_str());
+    layoutMainWindow(app);
+}
+
+void stopClicking(Application& app)
+{
+    app.clickLeftButton->setChecked(false);
+    app.clickRightButton->setChecked(false);
 }
 
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -83,13 +229,12 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
                           reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
         break;
     case WM_CREATE:
-        applicationOf(window).mainWindow = window;
-        return 0;
+        return onCreate(applicationOf(window), window);
     case WM_DESTROY:
-        Settings::instance()->save();
-        PostQuitMessage(0);
+        onDestroy(applicationOf(window));
         return 0;
     case WM_SIZE:
+        layoutMainWindow(applicationOf(window));
         [[fallthrough]];
     case WM_MOVE:
         if (windowPlacementIsFree())
@@ -100,8 +245,29 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {minimum.width, minimum.height};
         return 0;
     }
+    case WM_COMMAND:
+        onCommand(applicationOf(window), reinterpret_cast<Gui::Button*>(lParam));
+        return 0;
     case WM_SYSCOMMAND:
         return onSysCommand(window, wParam, lParam);
+    case WM_DRAWCLIPBOARD: {
+        Application& app = applicationOf(window);
+        PostMessageW(window, WM_READ_CLIPBOARD, 0, 0);
+        if (app.clipboardViewer)
+            app.clipboardViewer->onDrawClipboard(wParam, lParam);
+        return 0;
+    }
+    case WM_READ_CLIPBOARD:
+        if (applicationOf(window).clipboardViewer)
+            watchClipboard(applicationOf(window));
+        return 0;
+    case WM_CHANGECBCHAIN:
+        if (applicationOf(window).clipboardViewer)
+            applicationOf(window).clipboardViewer->onChangeChain(wParam, lParam);
+        return 0;
+    case WM_BROWSER_EVENT:
+        onBrowserEvent(applicationOf(window), wParam, lParam);
+        return 0;
     default:
         break;
     }

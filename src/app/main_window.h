@@ -1,8 +1,16 @@
-// The main window: its class, creation and window procedure.
+// The main window: its class, creation, window procedure and commands, the
+// layout of its children, full-screen mode and the battle-server bar. The
+// functions work on the one Application.
 #pragma once
 #include <windows.h>
 
+#include <cstddef>
+#include <string>
+
 struct Application;
+namespace Gui {
+class Button;
+}
 
 struct WindowSize {
     int width = 0;
@@ -12,8 +20,25 @@ struct WindowSize {
 // Registers the class "Zelvara" and shows the window where the settings
 // remember it. False when either step fails.
 bool createMainWindow(Application& app);
-
 // The outer size of a main window whose client area is the minimum 1000 x 630.
 WindowSize minimumWindowSize();
-
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+bool createChildControls(Application& app);
+void onCommand(Application& app, Gui::Button* button);
+// Opens a game page in a fresh browser host, or closes the game when the
+// address is empty.
+void openGameAddress(Application& app, const std::wstring& address);
+void stopClicking(Application& app);
+
+void layoutMainWindow(Application& app);
+void toggleFullScreen(Application& app);
+void toggleTopBar(Application& app);
+LRESULT CALLBACK topEdgeMouseProc(int code, WPARAM wParam, LPARAM lParam);
+
+inline constexpr std::size_t maximumServerButtons = 99;
+void updateServerButtons(Application& app);
+void onServerButton(Application& app, Gui::Button* button);
+void selectServerButton(Application& app, Gui::Button* button);
+
+void showSettings(Application& app);

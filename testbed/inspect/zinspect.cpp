@@ -7,6 +7,10 @@
 //   close HWND                post WM_CLOSE
 //   move HWND X Y W H         SetWindowPos
 //   post HWND MSG WPARAM LPARAM / send HWND MSG WPARAM LPARAM
+//   pixel HWND X Y            colour at a client point, read from the screen
+//                             (another process's window DC gives nothing here)
+//   clipboard-get             the clipboard's Unicode text, as a JSON string
+//   clipboard-set TEXT        puts Unicode text on the clipboard
 //   keep                      hold a hidden window open until killed, so the
 //                             desktop process lives between test programs
 #include <windows.h>
@@ -114,9 +118,46 @@ int keep()
     return 0;
 }
 
+int clipboardGet()
+{
+    std::wstring text;
+    if (IsClipboardFormatAvailable(CF_UNICODETEXT) && OpenClipboard(nullptr)) {
+        if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+            if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+                text = chars;
+                GlobalUnlock(data);
+            }
+        }
+        CloseClipboard();
+    }
+    std::printf("%s\n", quoted(text).c_str());
+    return 0;
+}
+
+int clipboardSet(const std::wstring& text)
+{
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+    if (!memory)
+        return 1;
+    auto* chars = static_cast<wchar_t*>(GlobalLock(memory));
+    text.copy(chars, text.size());
+    chars[text.size()] = L'\0';
+    GlobalUnlock(memory);
+    if (!OpenClipboard(nullptr)) {
+        GlobalFree(memory);
+        return 1;
+    }
+    EmptyClipboard();
+    const bool set = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+    CloseClipboard();
+    if (!set)
+        GlobalFree(memory);
+    return set ? 0 : 1;
+}
+
 int usage()
 {
-    std::fprintf(stderr, "usage: zinspect find|info|children|foreground|metrics|close|move|post|send|keep ...\n");
+    std::fprintf(stderr, "usage: zinspect find|info|children|foreground|metrics|close|move|post|send|pixel|clipboard-get|clipboard-set|keep ...\n");
     return 2;
 }
 
@@ -176,6 +217,19 @@ int wmain(int argc, wchar_t** argv)
         std::printf("%lld\n", static_cast<long long>(SendMessageW(w, message, wParam, lParam)));
         return 0;
     }
+    if (command == L"pixel" && argc == 5) {
+        POINT point = {_wtoi(argv[3]), _wtoi(argv[4])};
+        ClientToScreen(handleArg(argv[2]), &point);
+        HDC screen = GetDC(nullptr);
+        const COLORREF colour = GetPixel(screen, point.x, point.y);
+        ReleaseDC(nullptr, screen);
+        std::printf("[%d, %d, %d]\n", GetRValue(colour), GetGValue(colour), GetBValue(colour));
+        return colour == CLR_INVALID ? 1 : 0;
+    }
+    if (command == L"clipboard-get")
+        return clipboardGet();
+    if (command == L"clipboard-set" && argc == 3)
+        return clipboardSet(argv[2]);
     if (command == L"keep")
         return keep();
     return usage();

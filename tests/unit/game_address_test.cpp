@@ -73,13 +73,28 @@ TEST(GameAddress, ConvertsBetweenOwnAndPublicForm)
               L"http://abc123." + domain + L"/battle-en.html#/server=RU7");
 }
 
-TEST(GameAddress, LabelIsSearchedInTheWholeAddress)
+TEST(GameAddress, LabelIsLookedForInTheHostOnly)
 {
-    // "en." also stands in "battle-en.html": the address counts as own form.
+    // "en." also stands in "battle-en.html"; only the host counts.
     const GameAddress address(L"en", L"saved");
     const std::wstring publicEnglish = L"http://" + domain + L"/battle-en.html#/server=RU4";
-    EXPECT_EQ(address.withSubdomain(publicEnglish, "en"), publicEnglish);
-    EXPECT_EQ(address.withoutSubdomain(publicEnglish, "en"), L"http://" + domain + L"/battle-html#/server=RU4");
+    const std::wstring ownEnglish = L"http://en." + domain + L"/battle-en.html#/server=RU4";
+    EXPECT_EQ(address.withSubdomain(publicEnglish, "en"), ownEnglish);
+    EXPECT_EQ(address.withoutSubdomain(publicEnglish, "en"), publicEnglish) << "the path is never cut";
+    EXPECT_EQ(address.withoutSubdomain(ownEnglish, "en"), publicEnglish);
+}
+
+TEST(GameAddress, ForeignHostsAreNeverOwnAddresses)
+{
+    const GameAddress address(L"", L"abc123");
+    const std::wstring foreign = L"http://other.site/?u=" + domain + L"/battle-en.html#/server=RU3";
+    EXPECT_TRUE(isBattleUrl(foreign)) << "the grammar alone would take it";
+    EXPECT_EQ(address.withSubdomain(foreign, "en"), foreign);
+    EXPECT_FALSE(address.isOwnBattleUrl(address.withSubdomain(foreign, "en")));
+    const std::wstring labelled = L"http://abc123.other.site/" + domain + L"/battle-en.html";
+    EXPECT_EQ(address.withoutSubdomain(labelled, "en"), labelled);
+    EXPECT_TRUE(address.isOwnBattleUrl(address.withSubdomain(public7, "en")));
+    EXPECT_TRUE(address.isOwnBattleUrl(own7));
 }
 
 TEST(GameAddress, FrontPageOfTheSite)
