@@ -11,6 +11,8 @@
 //                             (another process's window DC gives nothing here)
 //   clipboard-get             the clipboard's Unicode text, as a JSON string
 //   clipboard-set TEXT        puts Unicode text on the clipboard
+//   record FILE ARGS...       append the arguments as one JSON line to FILE
+//                             (a test's stand-in for a program the shell starts)
 //   keep                      hold a hidden window open until killed, so the
 //                             desktop process lives between test programs
 #include <windows.h>
@@ -196,8 +198,11 @@ int wmain(int argc, wchar_t** argv)
     if (command == L"metrics") {
         RECT frame = {0, 0, 0, 0};
         AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, FALSE, 0);
-        std::printf("{\"screen\": [%d, %d], \"frame\": [%ld, %ld, %ld, %ld]}\n", GetSystemMetrics(SM_CXSCREEN),
-                    GetSystemMetrics(SM_CYSCREEN), frame.left, frame.top, frame.right, frame.bottom);
+        std::printf("{\"screen\": [%d, %d], \"frame\": [%ld, %ld, %ld, %ld], \"fullScreenArea\": [%d, %d], "
+                    "\"caption\": %d, \"maxTrack\": [%d, %d]}\n",
+                    GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), frame.left, frame.top, frame.right,
+                    frame.bottom, GetSystemMetrics(SM_CXFULLSCREEN), GetSystemMetrics(SM_CYFULLSCREEN),
+                    GetSystemMetrics(SM_CYCAPTION), GetSystemMetrics(SM_CXMAXTRACK), GetSystemMetrics(SM_CYMAXTRACK));
         return 0;
     }
     if (command == L"close" && argc == 3)
@@ -230,6 +235,18 @@ int wmain(int argc, wchar_t** argv)
         return clipboardGet();
     if (command == L"clipboard-set" && argc == 3)
         return clipboardSet(argv[2]);
+    if (command == L"record" && argc >= 3) {
+        std::string line = "[";
+        for (int i = 3; i < argc; ++i)
+            line += (i > 3 ? ", " : "") + quoted(argv[i]);
+        line += "]\n";
+        FILE* out = _wfopen(argv[2], L"ab");
+        if (!out)
+            return 1;
+        std::fputs(line.c_str(), out);
+        std::fclose(out);
+        return 0;
+    }
     if (command == L"keep")
         return keep();
     return usage();

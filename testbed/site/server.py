@@ -48,6 +48,9 @@ class Site:
 
     def render(self, path, query):
         """Returns (status, body) for a request path without its query."""
+        # The program builds battle addresses from its language setting, which
+        # it takes unchecked: these "languages" reach the special pages.
+        path = BATTLE_VARIANTS.get(path, path)
         if path == "/":
             return 200, page("Front page", "<p>Welcome. Pick a battle server.</p>")
         if path in ("/battle-en.html", "/battle-de.html", "/battle-ru.html"):
@@ -72,6 +75,14 @@ class Site:
                 self.clicks, self.delay = clicks, delay
             return 200, f"clicks={clicks} delay={delay}\n"
         return 404, page("Not found", "<p>404</p>")
+
+
+BATTLE_VARIANTS = {
+    "/battle-moved.html": "/moved.html",
+    "/battle-empty.html": "/empty.html",
+    "/battle-pixelfirst.html": "/pixel-first.html",
+    "/battle-pixellast.html": "/pixel-last.html",
+}
 
 
 def make_handler(site, log):

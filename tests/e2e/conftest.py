@@ -15,8 +15,13 @@ WINE = os.environ.get('WINE', '/usr/lib/wine/wine64')
 EXE = BUILD / 'zelvara.exe'
 ZINSPECT = BUILD / 'zinspect.exe'
 
+SESSION = Path(os.environ.get('ZELVARA_SESSION', '/nonexistent'))
+PREFIX = Path(os.environ.get('WINEPREFIX', '/nonexistent'))
+DOMAIN = 'game.example'
+
 # Main window style bits.
 WS_POPUP = 0x80000000
+WS_CAPTION = 0x00C00000
 WM_SYSCOMMAND = 0x0112
 SC_MAXIMIZE = 0xF030
 SC_RESTORE = 0xF120
@@ -133,3 +138,74 @@ def copy_client(directory, name):
     target = Path(directory) / name
     shutil.copyfile(EXE, target)
     return target
+
+
+def settings_file(workdir, rect=(0, 0, 0, 0), flags=0, clicks=10, language='en', servers=30):
+    """A complete settings file in the program's layout."""
+    lines = ['0', '0', str(clicks), language, str(flags), *map(str, rect), r'C:\Shots',
+             "dd'.'MM'.'yyyy' '", "HH'-'mm'-'ss'.'", 'jpeg', '90', '1', '0', '1', '112', 'Hi', '1', '44',
+             str(servers)]
+    (Path(workdir) / 'zelvara.cfg').write_bytes(''.join(line + '\r\n' for line in lines).encode('ascii'))
+
+
+def accounts_file(workdir, label):
+    (Path(workdir) / 'accounts.cfg').write_bytes(label.encode('ascii') + b'\r\n')
+
+
+def site_requests():
+    """Every request the stand-in site has answered in this session."""
+    log = SESSION / 'site.log'
+    if not log.exists():
+        return []
+    return [json.loads(line) for line in log.read_text(encoding='utf-8').splitlines() if line.strip()]
+
+
+def children(hwnd, window_class=None):
+    found = inspect_json('children', hwnd) or []
+    return [w for w in found if window_class is None or w['class'] == window_class]
+
+
+def client_box(main, child):
+    """A child's (x, y, width, height) in the main window's client coordinates."""
+    ox, oy = main['clientOrigin']
+    left, top, right, bottom = child['rect']
+    return (left - ox, top - oy, right - left, bottom - top)
+
+
+def button(hwnd, control_id):
+    found = [w for w in children(hwnd, 'Zelvara#Button') if w['id'] == control_id]
+    assert found, f'no button {control_id}'
+    return found[0]
+
+
+def click(window, dx=None, dy=None):
+    """A real left click (X input) on a window, at its middle unless told."""
+    left, top, right, bottom = window['rect']
+    x = left + (dx if dx is not None else (right - left) // 2)
+    y = top + (dy if dy is not None else (bottom - top) // 2)
+    click_at(x, y)
+
+
+def click_at(x, y):
+    subprocess.run(['xdotool', 'mousemove', '--sync', str(x), str(y), 'click', '1'], check=True, timeout=30)
+
+
+def pixel(hwnd, x, y):
+    return tuple(inspect_json('pixel', hwnd, x, y))
+
+
+BUTTON_CHECKED = (88, 255, 49)
+BUTTON_PLAIN = (8, 74, 0)
+BUTTON_DISABLED = (87, 87, 87)
+
+
+def button_colour(hwnd, control_id):
+    return pixel(button(hwnd, control_id)['hwnd'], 2, 2)
+
+
+def clipboard():
+    return json.loads(inspect('clipboard-get'))
+
+
+def set_clipboard(text):
+    assert inspect('clipboard-set', text) is not None

@@ -2,14 +2,8 @@
 outside through the real executable."""
 import re
 
-from conftest import (SC_MAXIMIZE, SC_RESTORE, WM_SYSCOMMAND, copy_client, inspect, read_lines, wait_for)
-
-
-def settings_file(workdir, rect=(0, 0, 0, 0), flags=0, clicks=10):
-    """A complete settings file in the program's layout."""
-    lines = ['0', '0', str(clicks), 'en', str(flags), *map(str, rect), r'C:\Shots',
-             "dd'.'MM'.'yyyy' '", "HH'-'mm'-'ss'.'", 'jpeg', '90', '1', '0', '1', '112', 'Hi', '1', '44', '30']
-    (workdir / 'zelvara.cfg').write_bytes(''.join(line + '\r\n' for line in lines).encode('ascii'))
+from conftest import (SC_MAXIMIZE, SC_RESTORE, WM_SYSCOMMAND, copy_client, inspect, read_lines, settings_file,
+                      wait_for)
 
 
 def stored_rect(workdir):

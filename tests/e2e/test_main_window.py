@@ -1,0 +1,218 @@
+"""The main window's commands through the real executable and real X input:
+server buttons, the clipboard exchange, closing the game, the layout and
+full-screen mode."""
+import subprocess
+import time
+
+from conftest import (BUTTON_CHECKED, BUTTON_DISABLED, BUTTON_PLAIN, DOMAIN, PREFIX, WM_SYSCOMMAND, SC_MAXIMIZE,
+                      WS_CAPTION, WS_POPUP, accounts_file, button, button_colour, children, click, click_at,
+                      client_box, clipboard, inspect, settings_file, set_clipboard, site_requests, wait_for)
+
+LABEL = 'own7label'
+GET_URL, OPEN_URL, CLICK_LEFT, CLICK_RIGHT, PLUS = 1000, 1001, 1003, 1004, 1005
+
+
+def title_is(program, text):
+    return lambda: program.info()['title'] == text
+
+
+def requested(path, host):
+    return any(r['path'].startswith(path) and r['host'] == host for r in site_requests())
+
+
+def open_client(start, workdir, args=(), **settings):
+    accounts_file(workdir, LABEL)
+    settings_file(workdir, **settings)
+    program = start(args=args)
+    program.main_window()
+    return program
+
+
+def test_server_buttons_open_their_battle_page(start, workdir):
+    program = open_client(start, workdir, language='de')
+    click(button(program.hwnd, 7))
+    wait_for(title_is(program, '[7] Zelvara 1.0'), 'the title of server 7')
+    wait_for(lambda: requested('/battle-de.html', f'{LABEL}.{DOMAIN}'), 'the battle page from the own host')
+    wait_for(lambda: button_colour(program.hwnd, 7) == BUTTON_CHECKED, 'button 7 checked')
+    assert children(program.hwnd, 'AtlAxWin120') and not children(program.hwnd, 'Zelvara#About')
+
+    click(button(program.hwnd, 9))
+    wait_for(title_is(program, '[9] Zelvara 1.0'), 'the title of server 9')
+    wait_for(lambda: button_colour(program.hwnd, 9) == BUTTON_CHECKED, 'button 9 checked')
+    assert button_colour(program.hwnd, 7) == BUTTON_PLAIN
+    assert len(children(program.hwnd, 'AtlAxWin120')) == 1, 'one browser host at a time'
+
+
+def test_get_url_and_open_url_exchange_public_addresses(start, workdir):
+    program = open_client(start, workdir)
+    assert button_colour(program.hwnd, OPEN_URL) == BUTTON_DISABLED, 'no player data for the host yet'
+    assert button_colour(program.hwnd, GET_URL) == BUTTON_DISABLED
+    click(button(program.hwnd, 5))
+    wait_for(title_is(program, '[5] Zelvara 1.0'), 'server 5')
+    wait_for(lambda: button_colour(program.hwnd, GET_URL) != BUTTON_DISABLED, 'Get Url enabled')
+
+    click(button(program.hwnd, GET_URL))
+    public5 = f'http://{DOMAIN}/battle-en.html#/server=RU5'
+    wait_for(lambda: clipboard() == public5, 'the public form on the clipboard')
+
+    set_clipboard(f'http://{DOMAIN}/battle-de.html#/server=RU3')
+    click(button(program.hwnd, OPEN_URL))
+    wait_for(title_is(program, '[3] Zelvara 1.0'), 'server 3 opened from the clipboard')
+    wait_for(lambda: button_colour(program.hwnd, 3) == BUTTON_CHECKED, 'button 3 checked')
+    assert button_colour(program.hwnd, 5) == BUTTON_PLAIN
+    wait_for(lambda: requested('/battle-en.html', f'{LABEL}.{DOMAIN}'), 'own host, current language')
+
+    for text in (f'http://{DOMAIN}/battle-en.html#/server=RU0',
+                 f'http://{DOMAIN}/battle-en.html#/server=RU31',
+                 f'http://other.site/?u={DOMAIN}/battle-en.html#/server=RU4',
+                 'just some words'):
+        set_clipboard(text)
+        before = len(site_requests())
+        click(button(program.hwnd, OPEN_URL))
+        time.sleep(0.5)  # nothing may happen; give it the chance to go wrong
+        assert program.info()['title'] == '[3] Zelvara 1.0', text
+        assert len(site_requests()) == before, text
+
+
+def test_clipboard_watch_publishes_own_addresses_only(start, workdir):
+    program = open_client(start, workdir)
+    own = f'http://{LABEL}.{DOMAIN}/battle-ru.html#/server=RU12'
+    set_clipboard(own)
+    wait_for(lambda: clipboard() == f'http://{DOMAIN}/battle-en.html#/server=RU12', 'the public form')
+    # Copied from another program over X: the watch sees it too.
+    xclip = subprocess.Popen(['xclip', '-selection', 'clipboard', '-quiet'], stdin=subprocess.PIPE,
+                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        xclip.stdin.write(own.replace('RU12', 'RU8').encode())
+        xclip.stdin.close()
+        wait_for(lambda: clipboard() == f'http://{DOMAIN}/battle-en.html#/server=RU8', 'the X copy published')
+    finally:
+        xclip.kill()
+        xclip.wait()
+    foreign = f'http://other.site/{LABEL}.{DOMAIN}/battle-en.html'
+    set_clipboard(foreign)
+    time.sleep(0.5)
+    assert clipboard() == foreign, 'text that is not an own address stays as copied'
+    assert program.info()['title'] == 'Zelvara 1.0'
+
+
+def test_open_url_starts_enabled_with_player_data_for_the_host(start, workdir):
+    roaming = next(p for p in (PREFIX / 'drive_c' / 'users').glob('*/AppData/Roaming') if 'Public' not in str(p))
+    entry = roaming / 'Macromedia' / 'Flash Player' / '#SharedObjects' / 'K7TQ2ZP9' / f'{LABEL}.{DOMAIN}'
+    entry.mkdir(parents=True)
+    try:
+        program = open_client(start, workdir)
+        assert button_colour(program.hwnd, OPEN_URL) == BUTTON_PLAIN
+    finally:
+        entry.rmdir()
+
+
+def test_failed_page_and_front_page_close_the_game(start, workdir):
+    program = open_client(start, workdir, language='xx')  # /battle-xx.html does not exist
+    click(button(program.hwnd, 2))
+    wait_for(lambda: requested('/battle-xx.html', f'{LABEL}.{DOMAIN}'), 'the request')
+    wait_for(lambda: children(program.hwnd, 'Zelvara#About'), 'the About view back')
+    assert program.info()['title'] == 'Zelvara 1.0'
+    assert not children(program.hwnd, 'AtlAxWin120')
+    assert button_colour(program.hwnd, 2) == BUTTON_PLAIN
+    assert button_colour(program.hwnd, GET_URL) == BUTTON_DISABLED
+
+    program.close()
+    again = open_client(start, workdir, language='moved')  # moves on to the front page
+    click(button(again.hwnd, 4))
+    wait_for(title_is(again, '[4] Zelvara 1.0'), 'server 4')
+    wait_for(lambda: requested('/', f'{LABEL}.{DOMAIN}') and children(again.hwnd, 'Zelvara#About'),
+             'the front page to close the game')
+    assert again.info()['title'] == 'Zelvara 1.0'
+
+
+def test_front_page_of_another_label_keeps_the_game(start, workdir):
+    program = open_client(start, workdir, args=['cmdlabel'], language='moved')
+    click(button(program.hwnd, 4))
+    wait_for(lambda: requested('/', f'cmdlabel.{DOMAIN}'), 'the move to the front page')
+    time.sleep(0.5)
+    assert program.info()['title'] == '[cmdlabel] [4] Zelvara 1.0'
+    assert children(program.hwnd, 'AtlAxWin120')
+
+
+def test_layout_of_the_minimum_window(start, workdir):
+    program = open_client(start, workdir)
+    main = program.info()
+    assert main['client'] == [1000, 630]
+    about = children(program.hwnd, 'Zelvara#About')[0]
+    assert client_box(main, about) == (0, 31, 1000, 600)
+
+    boxes = {b['id']: client_box(main, b) for b in children(program.hwnd, 'Zelvara#Button')}
+    assert boxes[PLUS] == (975, 5, 20, 20)
+    assert boxes[CLICK_RIGHT][0] == 975 - 5 - boxes[CLICK_RIGHT][2]
+    assert boxes[CLICK_LEFT][0] == boxes[CLICK_RIGHT][0] - 2 - boxes[CLICK_LEFT][2]
+    start_x = boxes[OPEN_URL][0] + boxes[OPEN_URL][2] + 5
+    avail = boxes[CLICK_LEFT][0] - start_x - 3
+    base, rem = avail // 30 - 2, avail - (avail // 30) * 30
+    x = start_x
+    for k in range(1, 31):
+        width = base + 1 if k - 1 + rem >= 30 else base
+        assert boxes[k] == (x, 5, width, 20), k
+        x += width + 2
+
+    click(button(program.hwnd, 1))
+    wait_for(lambda: children(program.hwnd, 'AtlAxWin120'), 'the browser host')
+    host = children(program.hwnd, 'AtlAxWin120')[0]
+    assert client_box(program.info(), host) == (0, 30, 1000, 600)
+
+
+def test_full_screen_and_back(start, workdir, metrics):
+    settings_file(workdir, rect=(100, 60, 1140, 760))
+    program = start()
+    program.main_window()
+    click(button(program.hwnd, PLUS))
+    screen_w, screen_h = metrics['screen']
+    wait_for(lambda: program.info()['rect'] == [0, 0, screen_w, screen_h], 'the whole screen')
+    info = program.info()
+    assert info['style'] & WS_POPUP and not info['style'] & WS_CAPTION
+    wait_for(lambda: button_colour(program.hwnd, PLUS) == BUTTON_CHECKED, '+ checked')
+
+    # In full screen a click on the top row hides the bar while a game is open.
+    click(button(program.hwnd, 6))
+    wait_for(lambda: children(program.hwnd, 'AtlAxWin120'), 'the browser host')
+    host = lambda: client_box(program.info(), children(program.hwnd, 'AtlAxWin120')[0])
+    wait_for(lambda: host() == (0, 30, screen_w, screen_h - 30), 'the area under the bar')
+    click_at(400, 0)
+    wait_for(lambda: host() == (0, 0, screen_w, screen_h), 'the bar hidden')
+    click_at(400, 1)
+    time.sleep(0.3)
+    assert host() == (0, 0, screen_w, screen_h), 'only the top row toggles'
+    click_at(400, 0)
+    wait_for(lambda: host() == (0, 30, screen_w, screen_h - 30), 'the bar back')
+
+    click(button(program.hwnd, PLUS))
+    wait_for(lambda: program.info()['rect'] == [100, 60, 1140, 760], 'the earlier rectangle')
+    assert program.info()['style'] & WS_CAPTION and not program.info()['style'] & WS_POPUP
+    wait_for(lambda: button_colour(program.hwnd, PLUS) == BUTTON_PLAIN, '+ unchecked')
+    assert program.close() == 0
+
+
+def test_full_screen_is_restored_at_start_and_left_to_the_work_area_when_maximised(start, workdir, metrics):
+    settings_file(workdir, rect=(100, 60, 1140, 760), flags=2)
+    program = start()
+    program.main_window()
+    screen_w, screen_h = metrics['screen']
+    wait_for(lambda: program.info()['rect'] == [0, 0, screen_w, screen_h], 'full screen at start')
+    wait_for(lambda: button_colour(program.hwnd, PLUS) == BUTTON_CHECKED, '+ checked')
+    click(button(program.hwnd, PLUS))
+    wait_for(lambda: program.info()['rect'] == [100, 60, 1140, 760], 'the stored rectangle')
+    program.close()
+
+    settings_file(workdir, rect=(100, 60, 1140, 760))
+    again = start()
+    again.main_window()
+    inspect('post', again.hwnd, WM_SYSCOMMAND, SC_MAXIMIZE, 0)
+    wait_for(lambda: again.info()['zoomed'], 'maximised')
+    click(button(again.hwnd, PLUS))
+    wait_for(lambda: again.info()['rect'] == [0, 0, screen_w, screen_h], 'full screen')
+    click(button(again.hwnd, PLUS))
+    # The work area plus one caption, as far as the system lets a window grow.
+    area_w, area_h = metrics['fullScreenArea']
+    expected = [0, 0, min(area_w, metrics['maxTrack'][0]), min(area_h + metrics['caption'], metrics['maxTrack'][1])]
+    wait_for(lambda: again.info()['rect'] == expected, 'the full-screen work area plus a caption')
+    assert again.info()['style'] & WS_CAPTION
