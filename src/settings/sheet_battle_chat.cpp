@@ -20,7 +20,7 @@ void fillBattleChatPage(HWND page)
     // Entries for keys outside F1 to F10 have no row and are dropped on OK.
     // The flag is set, not toggled, so a repeated key cannot flip it back.
     for (const ChatMessage& message : workingSettings().chatMessages) {
-        if (message.key < VK_F1 || message.key >= VK_F1 + rowCount)
+        if (message.key < VK_F1 || message.key >= static_cast<std::uint32_t>(VK_F1 + rowCount))
             continue;
         const int row = static_cast<int>(message.key - VK_F1);
         CheckDlgButton(page, teamId(row), message.team ? BST_CHECKED : BST_UNCHECKED);
