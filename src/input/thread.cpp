@@ -1,0 +1,48 @@
+#include "input/thread.h"
+
+Thread::Thread(HWND notifyWindow) : notifyWindow_(notifyWindow)
+{
+    handle_ = CreateThread(nullptr, 0, entry, this, CREATE_SUSPENDED, &threadId_);
+}
+
+Thread::~Thread()
+{
+    stopAndWait();
+    if (handle_)
+        CloseHandle(handle_);
+}
+
+void Thread::stopAndWait() noexcept
+{
+    if (!handle_)
+        return;
+    if (running.exchange(false)) {
+        PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
+        WaitForSingleObject(handle_, INFINITE);
+    } else if (!started_) {
+        // Never started: let the suspended thread run out without work.
+        started_ = true;
+        ResumeThread(handle_);
+        WaitForSingleObject(handle_, INFINITE);
+    }
+}
+
+void Thread::start()
+{
+    if (!running.exchange(true)) {
+        started_ = true;
+        ResumeThread(handle_);
+    }
+}
+
+DWORD WINAPI Thread::entry(void* self)
+{
+    auto* thread = static_cast<Thread*>(self);
+    if (!thread->running)
+        return 0;
+    thread->run();
+    if (thread->notifyWindow_)
+        PostMessageW(thread->notifyWindow_, WM_THREAD_FINISHED, reinterpret_cast<WPARAM>(thread),
+                     static_cast<LPARAM>(thread->threadId_));
+    return 0;
+}
