@@ -11,11 +11,17 @@
 //                             (another process's window DC gives nothing here)
 //   clipboard-get             the clipboard's Unicode text, as a JSON string
 //   clipboard-set TEXT        puts Unicode text on the clipboard
+//   dlg-get DIALOG ID         a dialog control's text, as a JSON string
+//   dlg-set DIALOG ID TEXT    sets a dialog control's text (WM_SETTEXT)
+//   dlg-check DIALOG ID 0|1   sets a check box or radio button (BM_SETCHECK)
+//   sheet-page SHEET INDEX    selects a property sheet page; prints its window
+//   sheet-press SHEET BUTTON  presses a property sheet button (3 OK, 5 Cancel)
 //   record FILE ARGS...       append the arguments as one JSON line to FILE
 //                             (a test's stand-in for a program the shell starts)
 //   keep                      hold a hidden window open until killed, so the
 //                             desktop process lives between test programs
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -235,6 +241,31 @@ int wmain(int argc, wchar_t** argv)
         return clipboardGet();
     if (command == L"clipboard-set" && argc == 3)
         return clipboardSet(argv[2]);
+    if (command == L"dlg-get" && argc == 4) {
+        HWND control = GetDlgItem(handleArg(argv[2]), _wtoi(argv[3]));
+        wchar_t text[1024] = L"";
+        SendMessageW(control, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
+        std::printf("%s\n", quoted(text).c_str());
+        return control ? 0 : 1;
+    }
+    if (command == L"dlg-set" && argc == 5) {
+        HWND control = GetDlgItem(handleArg(argv[2]), _wtoi(argv[3]));
+        SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[4]));
+        return control ? 0 : 1;
+    }
+    if (command == L"dlg-check" && argc == 5) {
+        HWND control = GetDlgItem(handleArg(argv[2]), _wtoi(argv[3]));
+        SendMessageW(control, BM_SETCHECK, _wtoi(argv[4]) ? BST_CHECKED : BST_UNCHECKED, 0);
+        return control ? 0 : 1;
+    }
+    if (command == L"sheet-page" && argc == 4) {
+        HWND sheet = handleArg(argv[2]);
+        SendMessageW(sheet, PSM_SETCURSEL, static_cast<WPARAM>(_wtoi(argv[3])), 0);
+        std::printf("%lld\n", static_cast<long long>(SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0)));
+        return 0;
+    }
+    if (command == L"sheet-press" && argc == 4)
+        return PostMessageW(handleArg(argv[2]), PSM_PRESSBUTTON, static_cast<WPARAM>(_wtoi(argv[3])), 0) ? 0 : 1;
     if (command == L"record" && argc >= 3) {
         std::string line = "[";
         for (int i = 3; i < argc; ++i)

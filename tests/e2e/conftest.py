@@ -187,7 +187,9 @@ def click(window, dx=None, dy=None):
 
 
 def click_at(x, y):
-    subprocess.run(['xdotool', 'mousemove', '--sync', str(x), str(y), 'click', '1'], check=True, timeout=30)
+    # No --sync: it waits for ever when the pointer is already there. The
+    # server takes XTest events in order, so the click lands at the new place.
+    subprocess.run(['xdotool', 'mousemove', str(x), str(y), 'click', '1'], check=True, timeout=30)
 
 
 def pixel(hwnd, x, y):
