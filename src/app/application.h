@@ -4,6 +4,7 @@
 #pragma once
 #include <windows.h>
 
+#include <atomic>
 #include <memory>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "browser/browser_host.h"
 #include "gui/about_window.h"
 #include "gui/button.h"
+#include "input/clicker.h"
 #include "input/keyboard_hook.h"
 
 // Holds the full-screen mode's mouse hook while it lives.
@@ -46,6 +48,11 @@ struct Application {
     std::unique_ptr<BrowserHost> browserHost;
     std::unique_ptr<Gui::AboutWindow> aboutWindow;
     std::unique_ptr<ClipboardViewer> clipboardViewer;
+
+    std::unique_ptr<ClickerThread> clickerThread;
+    std::unique_ptr<ClickerWindow> leftClicker;
+    std::unique_ptr<ClickerWindow> rightClicker;
+    std::atomic<bool> battleLoaded{false};
 
     bool isFullScreen = false;
     bool isTopBarShown = true;

@@ -34,6 +34,15 @@ Box aboutWindowBox(int clientLeft, int clientTop, int clientRight, int clientBot
 Box leftOverlayBox(int w, int h);
 Box rightOverlayBox(int w, int h);
 
+struct ClickPoint {
+    int x = 0, y = 0;
+    bool operator==(const ClickPoint&) const = default;
+};
+
+// Where the clicker presses, in the player window of a w x h browser area.
+inline constexpr ClickPoint leftClickTarget(int w, int h) { return {2 * (w / 3) + 80, h - 40}; }
+inline constexpr ClickPoint rightClickTarget(int w, int h) { return {w - 80, h - 40}; }
+
 // Full-screen mode swaps the frame bits for WS_POPUP and back.
 inline constexpr std::uint32_t fullScreenStyle(std::uint32_t style) { return (style & 0xFF30FFFFu) | 0x80000000u; }
 inline constexpr std::uint32_t framedStyle(std::uint32_t style) { return (style & 0x7F30FFFFu) | 0x00CF0000u; }

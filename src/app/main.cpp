@@ -40,10 +40,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int)
     CoUninitialize();
     app.keyboardHook.reset();
     app.mouseHook.reset();
+    app.screenshotThread.reset();
     app.windowTitle.reset();
 
+    app.clickerThread.reset();
     app.gameAddress.reset();
     app.aboutWindow.reset();
+    app.rightClicker.reset();
+    app.leftClicker.reset();
     app.fullScreenButton.reset();
     app.clickRightButton.reset();
     app.clickLeftButton.reset();

@@ -84,6 +84,16 @@ void onBrowserEvent(Application& app, WPARAM id, LPARAM lParam)
         openGameAddress(app, {});
 }
 
+// A clicker thread that is no longer current was already destroyed when its
+// last target was turned off; every other end report is a screenshot's.
+void onThreadFinished(Application& app, WPARAM thread)
+{
+    if (app.clickerThread && thread == reinterpret_cast<WPARAM>(app.clickerThread.get()))
+        onClickerFinished(app);
+    else
+        app.screenshotThread.reset();
+}
+
 }  // namespace
 
 WindowSize minimumWindowSize()
@@ -160,6 +170,8 @@ void onCommand(Application& app, Gui::Button* button)
         return;
     if (button == app.fullScreenButton.get()) {
         toggleFullScreen(app);
+    } else if (button == app.clickLeftButton.get() || button == app.clickRightButton.get()) {
+        onClickButton(app, button);
     } else if (button == app.getUrlButton.get()) {
         if (app.browserHost) {
             const std::wstring address = app.browserHost->locationUrl();
@@ -215,12 +227,6 @@ void openGameAddress(Application& app, const std::wstring& address)
     layoutMainWindow(app);
 }
 
-void stopClicking(Application& app)
-{
-    app.clickLeftButton->setChecked(false);
-    app.clickRightButton->setChecked(false);
-}
-
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -267,6 +273,9 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case WM_BROWSER_EVENT:
         onBrowserEvent(applicationOf(window), wParam, lParam);
+        return 0;
+    case WM_THREAD_FINISHED:
+        onThreadFinished(applicationOf(window), wParam);
         return 0;
     default:
         break;

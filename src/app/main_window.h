@@ -30,6 +30,8 @@ void onCommand(Application& app, Gui::Button* button);
 // address is empty.
 void openGameAddress(Application& app, const std::wstring& address);
 void stopClicking(Application& app);
+void onClickButton(Application& app, Gui::Button* button);
+void onClickerFinished(Application& app);
 
 void layoutMainWindow(Application& app);
 void toggleFullScreen(Application& app);

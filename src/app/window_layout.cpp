@@ -64,6 +64,13 @@ void layoutMainWindow(Application& app)
         app.browserHost->areaHeight = l.browserArea.height;
         place(app.browserHost->hostWindow, l.browserArea);
     }
+    if (app.browserHost) {
+        const int w = app.browserHost->areaWidth, h = app.browserHost->areaHeight;
+        if (app.leftClicker && app.leftClicker->hwnd())
+            place(app.leftClicker->hwnd(), leftOverlayBox(w, h));
+        if (app.rightClicker && app.rightClicker->hwnd())
+            place(app.rightClicker->hwnd(), rightOverlayBox(w, h));
+    }
     if (app.aboutWindow && app.aboutWindow->hwnd()) {
         GetClientRect(app.mainWindow, &client);
         place(app.aboutWindow->hwnd(), aboutWindowBox(client.left, client.top, client.right, client.bottom));

@@ -22,8 +22,3 @@ KeyboardHook::~KeyboardHook()
     UnhookWindowsHookEx(handle_);
     hookInstalled = false;
 }
-
-LRESULT CALLBACK keyboardHookProc(int code, WPARAM wParam, LPARAM lParam)
-{
-    return CallNextHookEx(nullptr, code, wParam, lParam);
-}

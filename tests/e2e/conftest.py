@@ -6,6 +6,7 @@ import shutil
 import subprocess
 import tempfile
 import time
+import urllib.request
 from pathlib import Path
 
 import pytest
@@ -140,16 +141,29 @@ def copy_client(directory, name):
     return target
 
 
-def settings_file(workdir, rect=(0, 0, 0, 0), flags=0, clicks=10, language='en', servers=30):
-    """A complete settings file in the program's layout."""
-    lines = ['0', '0', str(clicks), language, str(flags), *map(str, rect), r'C:\Shots',
-             "dd'.'MM'.'yyyy' '", "HH'-'mm'-'ss'.'", 'jpeg', '90', '1', '0', '1', '112', 'Hi', '1', '44',
+def windows_path(path):
+    return 'Z:' + str(path).replace('/', '\\')
+
+
+def settings_file(workdir, rect=(0, 0, 0, 0), flags=0, clicks=10, language='en', servers=30, folder=r'C:\Shots',
+                  image='jpeg', quality=90, beep=1, screenshot_key=44, date_format="dd'.'MM'.'yyyy' '"):
+    """A complete settings file in the program's layout (one chat macro, F1 "Hi")."""
+    lines = ['0', '0', str(clicks), language, str(flags), *map(str, rect), str(folder), date_format,
+             "HH'-'mm'-'ss'.'", image, str(quality), str(beep), '0', '1', '112', 'Hi', '1', str(screenshot_key),
              str(servers)]
     (Path(workdir) / 'zelvara.cfg').write_bytes(''.join(line + '\r\n' for line in lines).encode('ascii'))
 
 
 def accounts_file(workdir, label):
     (Path(workdir) / 'accounts.cfg').write_bytes(label.encode('ascii') + b'\r\n')
+
+
+def set_site_condition(clicks, delay=0):
+    """How the stand-in player decides that its battle has loaded."""
+    port = os.environ['ZELVARA_TESTBED_PORT']
+    with urllib.request.urlopen(f'http://127.0.0.1:{port}/_testbed/condition?clicks={clicks}&delay={delay}',
+                                timeout=10) as answer:
+        answer.read()
 
 
 def site_requests():

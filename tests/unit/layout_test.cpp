@@ -84,3 +84,16 @@ TEST(Layout, FullScreenStyleSwap)
     EXPECT_EQ(framedStyle(fullScreenStyle(framed)), framed);
     EXPECT_EQ(fullScreenStyle(framed | 0x01000000), 0x97000000u) << "maximised stays";
 }
+
+TEST(Layout, ClickTargetsLieUnderTheOverlays)
+{
+    EXPECT_EQ(leftClickTarget(1000, 600), (ClickPoint{746, 560}));
+    EXPECT_EQ(rightClickTarget(1000, 600), (ClickPoint{920, 560}));
+    for (int w : {1000, 1110, 1280, 1917}) {
+        const Box left = leftOverlayBox(w, 600), right = rightOverlayBox(w, 600);
+        const ClickPoint l = leftClickTarget(w, 600), r = rightClickTarget(w, 600);
+        EXPECT_TRUE(l.x >= left.x && l.x < left.x + left.width && l.y >= left.y && l.y < left.y + left.height) << w;
+        EXPECT_TRUE(r.x >= right.x && r.x < right.x + right.width && r.y >= right.y && r.y < right.y + right.height)
+            << w;
+    }
+}

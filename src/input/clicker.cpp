@@ -1,0 +1,150 @@
+#include "input/clicker.h"
+
+#include <mmsystem.h>
+
+#include "app/constants.h"
+#include "app/text.h"
+#include "browser/browser_host.h"
+#include "resource.h"
+#include "settings/settings.h"
+
+namespace {
+
+constexpr wchar_t clickerClassName[] = L"Zelvara#Clicker";
+constexpr DWORD waitStepMs = 50;
+constexpr int passesPerPixelTest = 1000;
+
+// Live overlays: the class lives as long as one of them.
+int liveOverlays = 0;
+
+LPARAM clickPosition(ClickPoint p)
+{
+    return static_cast<LPARAM>((p.x & 0xFFFF) | ((p.y & 0xFFFF) << 16));
+}
+
+void postClick(HWND player, ClickPoint p)
+{
+    PostMessageW(player, WM_LBUTTONDOWN, 0, clickPosition(p));
+    PostMessageW(player, WM_LBUTTONUP, 0, clickPosition(p));
+}
+
+// Windows sleeps in ticks of about 15.6 ms unless asked for 1 ms, which
+// would stretch a 10 ms period by half.
+class FineTimer {
+public:
+    FineTimer() { timeBeginPeriod(1); }
+    ~FineTimer() { timeEndPeriod(1); }
+    FineTimer(const FineTimer&) = delete;
+    FineTimer& operator=(const FineTimer&) = delete;
+};
+
+}  // namespace
+
+ClickerThread::ClickerThread(HWND notifyWindow, std::atomic<bool>& battleLoaded)
+    : Thread(notifyWindow), battleLoaded_(battleLoaded)
+{
+}
+
+ClickerThread::~ClickerThread()
+{
+    stopAndWait();
+}
+
+void ClickerThread::run()
+{
+    battleLoaded_ = false;
+    // The host outlives this thread: the user-interface thread stops the
+    // clicker before it replaces or closes the page.
+    BrowserHost* host = BrowserHost::current;
+    if (!host)
+        return;
+    const auto search = [host] { findFlashWindow(nullptr, 0, reinterpret_cast<UINT_PTR>(host), 0); };
+    while (running && !host->flashWindowHandle) {
+        search();
+        if (host->flashWindowHandle)
+            break;
+        Sleep(waitStepMs);
+    }
+    while (running && !clickLeft && !clickRight)
+        Sleep(waitStepMs);
+
+    const FineTimer fineTimer;
+    for (int n = 0; running; ++n) {
+        const HWND player = host->flashWindowHandle;
+        const int w = host->areaWidth;
+        const int h = host->areaHeight;
+        if (clickLeft)
+            postClick(player, leftClickTarget(w, h));
+        if (clickRight)
+            postClick(player, rightClickTarget(w, h));
+        if (n % passesPerPixelTest == 0) {
+            if (!host->flashWindowHandle)
+                search();
+            if (host->isBattleLoaded()) {
+                battleLoaded_ = true;
+                return;
+            }
+        }
+        Sleep(Settings::instance()->clicksPeriod);
+    }
+}
+
+ClickerWindow::ClickerWindow(Gui::Button& owner, HWND playerWindow, const Box& box) : owner_(owner)
+{
+    if (liveOverlays++ == 0) {
+        WNDCLASSW wc = {};
+        wc.lpfnWndProc = procedure;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        // The class owns the brush; unregistering the class deletes it.
+        wc.hbrBackground = CreateSolidBrush(backgroundColour);
+        wc.lpszClassName = clickerClassName;
+        RegisterClassW(&wc);
+    }
+    window_ = CreateWindowExW(0, clickerClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, box.x, box.y,
+                              box.width, box.height, playerWindow, nullptr, GetModuleHandleW(nullptr), this);
+    if (!window_)
+        return;
+    stopButton_ = std::make_unique<Gui::Button>(window_, RECT{5, 5, box.width - 6, box.height - 6},
+                                                loadResourceString(IDS_CLICKING), 1, false);
+    stopButton_->setChecked(true);
+    ShowWindow(window_, SW_SHOW);
+    UpdateWindow(window_);
+}
+
+ClickerWindow::~ClickerWindow()
+{
+    stopButton_.reset();
+    if (window_) {
+        SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+        DestroyWindow(window_);
+    }
+    if (--liveOverlays == 0)
+        UnregisterClassW(clickerClassName, GetModuleHandleW(nullptr));
+}
+
+LRESULT CALLBACK ClickerWindow::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept
+{
+    if (message == WM_NCCREATE)
+        SetWindowLongPtrW(window, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+    auto* overlay = reinterpret_cast<ClickerWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    switch (message) {
+    case WM_SIZE:
+        if (overlay && overlay->stopButton_)
+            overlay->stopButton_->move(5, 5, LOWORD(lParam) - 10, HIWORD(lParam) - 10);
+        return 0;
+    case WM_COMMAND:
+        if (overlay)
+            overlay->owner_.click();
+        return 0;
+    case WM_NCDESTROY:
+        // The page may take the overlay with it before the object goes.
+        if (overlay)
+            overlay->window_ = nullptr;
+        break;
+    default:
+        break;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}

@@ -1,0 +1,387 @@
+"""Playing through the real executable with real X keys and clicks: chat
+macros, the player window discovery, the auto-clicker, screenshots and the
+hot keys, all against the stand-in player, whose input log is read back."""
+import json
+import re
+import subprocess
+import time
+from pathlib import Path
+
+from PIL import Image
+
+from conftest import (BUTTON_CHECKED, BUTTON_PLAIN, EXE, SESSION, Program, accounts_file, button, button_colour,
+                      children, click, client_box, inspect, inspect_json, set_site_condition, settings_file, wait_for,
+                      windows_path)
+
+LABEL = 'play5label'
+CLICK_LEFT, CLICK_RIGHT, PLUS = 1003, 1004, 1005
+WM_KEYDOWN, WM_KEYUP, WM_CHAR = 'WM_KEYDOWN', 'WM_KEYUP', 'WM_CHAR'
+PLAYER_LOG = SESSION / 'player.log'
+
+
+def log_entries():
+    if not PLAYER_LOG.exists():
+        return []
+    return [json.loads(line) for line in PLAYER_LOG.read_text(encoding='utf-8').splitlines() if line.strip()]
+
+
+def log_mark():
+    return len(log_entries())
+
+
+def since(mark):
+    return log_entries()[mark:]
+
+
+def key(program, name, hold=None):
+    """A real key press on the main window's X window."""
+    window = subprocess.run(['xdotool', 'search', '--name', re.escape(program.info()['title']) + '$'],
+                            capture_output=True, text=True, timeout=30).stdout.split()[0]
+    if hold is None:
+        subprocess.run(['xdotool', 'windowfocus', window, 'key', name], check=True, timeout=30)
+    else:
+        subprocess.run(['xdotool', 'windowfocus', window, 'keydown', name], check=True, timeout=30)
+        time.sleep(hold)  # the hold itself is the input: the X server repeats the key meanwhile
+        subprocess.run(['xdotool', 'keyup', name], check=True, timeout=30)
+
+
+def start_game(start, workdir, server=1, args=(), env=None, **settings):
+    """Starts the client and opens a battle server; settings=None keeps the
+    defaults the first start writes."""
+    accounts_file(workdir, LABEL)
+    if settings:
+        settings_file(workdir, **settings)
+    program = start(args=args, env=env)
+    program.main_window()
+    click(button(program.hwnd, server))
+    wait_for(lambda: children(program.hwnd, 'AtlAxWin120'), 'the browser host')
+    return program
+
+
+def view_windows(program):
+    """The plug-in windows of the page: under the control's third window."""
+    try:
+        host = children(program.hwnd, 'AtlAxWin120')[0]
+        embedding = children(host['hwnd'])[0]
+        view = children(embedding['hwnd'])[0]
+        server = children(view['hwnd'])[0]
+    except IndexError:
+        return []
+    return children(server['hwnd'])
+
+
+def player_window(program):
+    found = [w for w in view_windows(program) if w['client'][0] > 1 and w['client'][1] > 1]
+    return found[0] if found else None
+
+
+def chat_messages(entries):
+    return [(e['msg'], e['wParam'], e['lParam']) for e in entries if e.get('msg') in (WM_KEYDOWN, WM_KEYUP, WM_CHAR)]
+
+
+def expected_macro(text, team, scan_t=0x14, scan_enter=0x1C):
+    """The posted sequence of one macro, with the US layout's scan codes."""
+    opening = (84, scan_t) if team else (13, scan_enter)
+    def down(code, scan):
+        return (WM_KEYDOWN, code, scan << 16)
+    def up(code, scan):
+        return (WM_KEYUP, code, (scan << 16) | 0x80000000)
+    return ([down(*opening), up(*opening)] + [(WM_CHAR, ord(c), 0) for c in text] +
+            [down(13, scan_enter), up(13, scan_enter)])
+
+
+def chats_since(mark):
+    return [e for e in since(mark) if e.get('event') == 'chat']
+
+
+# ---- chat macros ----------------------------------------------------------
+
+def test_f1_and_f10_type_the_default_macros_into_the_player(start, workdir):
+    program = start_game(start, workdir)
+    wait_for(lambda: player_window(program), 'the player window')
+    mark = log_mark()
+    key(program, 'F1')
+    wait_for(lambda: chats_since(mark), 'the team chat line sent')
+    assert chat_messages(since(mark))[:8] == expected_macro('Base', True)
+    assert chats_since(mark)[0]['team'] is True and chats_since(mark)[0]['text'] == 'Base'
+
+    mark = log_mark()
+    key(program, 'F10')
+    wait_for(lambda: chats_since(mark), 'the all-players chat line sent')
+    sent = chat_messages(since(mark))
+    assert sent[:20] == expected_macro('It is not drugs!', False)
+    assert not [m for m in sent[:20] if m[1] == 84 and m[0] != WM_CHAR], "no 'T' for all players"
+
+
+def test_holding_a_function_key_sends_once_and_no_function_key_reaches_the_player(start, workdir):
+    program = start_game(start, workdir)
+    wait_for(lambda: player_window(program), 'the player window')
+    mark = log_mark()
+    key(program, 'F3', hold=1.5)
+    for name in ('F5', 'F1', 'F12', 'F12'):
+        key(program, name)
+    wait_for(lambda: len(chats_since(mark)) >= 2, 'the chat lines')
+    time.sleep(0.5)
+    assert [c['text'] for c in chats_since(mark)] == ['Center', 'Base']
+    assert not [e for e in since(mark) if e.get('msg') in (WM_KEYDOWN, WM_KEYUP) and 112 <= e['wParam'] <= 123]
+
+
+def test_a_changed_macro_is_sent_from_the_next_page(start, workdir):
+    accounts_file(workdir, LABEL)
+    program = start()
+    program.main_window()
+    about = children(program.hwnd, 'Zelvara#About')[0]
+    click([b for b in children(about['hwnd'], 'Zelvara#Button') if b['id'] == 0][0])
+    sheet = wait_for(lambda: inspect_json('find', '#32770', 'Zelvara settings'), 'the sheet')[0]['hwnd']
+    chat_page = int(inspect('sheet-page', sheet, 2))
+    inspect('dlg-set', chat_page, 1100, 'Hold the line')
+    inspect('sheet-press', sheet, 3)
+    wait_for(lambda: not inspect_json('info', sheet), 'the sheet to close')
+    click(button(program.hwnd, 1))
+    wait_for(lambda: player_window(program), 'the player window')
+    mark = log_mark()
+    key(program, 'F1')
+    wait_for(lambda: chats_since(mark), 'the chat line')
+    assert chats_since(mark)[0]['text'] == 'Hold the line'
+
+
+# ---- discovery ------------------------------------------------------------
+
+def test_one_pixel_plug_in_is_hidden_and_the_player_is_the_target(start, workdir):
+    program = start_game(start, workdir, language='pixelfirst')
+    wait_for(lambda: len(view_windows(program)) == 2, 'both plug-ins')
+    wait_for(lambda: not [w for w in view_windows(program) if w['client'] == [1, 1] and w['visible']],
+             'the one-pixel window hidden')
+    player = player_window(program)
+    mark = log_mark()
+    key(program, 'F2')
+    wait_for(lambda: chats_since(mark), 'the chat line')
+    assert {e['hwnd'] for e in since(mark) if e.get('msg')} == {player['hwnd']}
+
+
+def test_without_a_player_nothing_is_sent_and_no_screenshot_taken(start, workdir, tmp_path):
+    folder = tmp_path / 'shots'
+    program = start_game(start, workdir, language='empty')
+    time.sleep(0.5)
+    mark = log_mark()
+    key(program, 'F1')
+    key(program, 'Print')
+    time.sleep(1.0)
+    assert since(mark) == []
+    assert not folder.exists()
+
+
+# ---- hot keys -------------------------------------------------------------
+
+def test_f11_switches_full_screen_and_f12_the_bar_only_with_a_game(start, workdir, metrics):
+    accounts_file(workdir, LABEL)
+    program = start()
+    program.main_window()
+    framed = program.info()['rect']
+    key(program, 'F12')
+    time.sleep(0.3)
+    assert client_box(program.info(), children(program.hwnd, 'Zelvara#About')[0])[1] == 31
+    key(program, 'F11')
+    screen_w, screen_h = metrics['screen']
+    wait_for(lambda: program.info()['rect'] == [0, 0, screen_w, screen_h], 'full screen')
+    wait_for(lambda: button_colour(program.hwnd, PLUS) == BUTTON_CHECKED, '+ checked')
+    click(button(program.hwnd, 3))
+    wait_for(lambda: children(program.hwnd, 'AtlAxWin120'), 'the browser host')
+    host = lambda: client_box(program.info(), children(program.hwnd, 'AtlAxWin120')[0])
+    wait_for(lambda: host()[1] == 30, 'the area under the bar')
+    key(program, 'F12')
+    wait_for(lambda: host() == (0, 0, screen_w, screen_h), 'the bar hidden')
+    key(program, 'F12')
+    wait_for(lambda: host()[1] == 30, 'the bar back')
+    key(program, 'F11')
+    wait_for(lambda: program.info()['rect'] == framed, 'framed again')
+    wait_for(lambda: button_colour(program.hwnd, PLUS) == BUTTON_PLAIN, '+ unchecked')
+
+
+# ---- auto-clicker ---------------------------------------------------------
+
+def clicks_since(mark):
+    return [(e['lParam'] & 0xFFFF, e['lParam'] >> 16) for e in since(mark) if e.get('msg') == 'WM_LBUTTONDOWN']
+
+
+def overlays(player):
+    return children(player['hwnd'], 'Zelvara#Clicker')
+
+
+def player_box(player, window):
+    """A window's (x, y, width, height) inside the player's client area."""
+    ox, oy = player['clientOrigin']
+    left, top, right, bottom = window['rect']
+    return (left - ox, top - oy, right - left, bottom - top)
+
+
+def test_clicker_clicks_its_targets_until_turned_off(start, workdir):
+    set_site_condition(clicks=1000000)
+    try:
+        program = start_game(start, workdir, clicks=20)
+        player = wait_for(lambda: player_window(program), 'the player window')
+        w, h = player['client']
+        mark = log_mark()
+        click(button(program.hwnd, CLICK_LEFT))
+        left_target = (2 * (w // 3) + 80, h - 40)
+        right_target = (w - 80, h - 40)
+        wait_for(lambda: len(clicks_since(mark)) >= 5, 'clicks on the left target')
+        assert set(clicks_since(mark)) == {left_target}
+        cw = min((w - 996) // 6 + 99, 118)
+        assert [player_box(player, o) for o in overlays(player)] == [(2 * (w // 3) + 17, h - 55, cw, 39)]
+        wait_for(lambda: button_colour(program.hwnd, CLICK_LEFT) == BUTTON_CHECKED, 'Click Left checked')
+
+        click(button(program.hwnd, CLICK_RIGHT))
+        wait_for(lambda: right_target in clicks_since(mark), 'clicks on the right target')
+        both = clicks_since(mark)
+        first_right = both.index(right_target)
+        pairs = both[first_right - 1:]
+        pairs = pairs[:len(pairs) // 2 * 2]
+        assert pairs[0::2] == [left_target] * (len(pairs) // 2) and pairs[1::2] == [right_target] * (len(pairs) // 2), \
+            'one thread: left before right in every period'
+        assert len(overlays(player)) == 2
+
+        # The overlay's own button turns its target off, as the bar button does.
+        left_overlay = [o for o in overlays(player) if player_box(player, o)[0] < w - 200][0]
+        click(children(left_overlay['hwnd'], 'Zelvara#Button')[0])
+        wait_for(lambda: button_colour(program.hwnd, CLICK_LEFT) == BUTTON_PLAIN, 'Click Left unchecked')
+        wait_for(lambda: len(overlays(player)) == 1, 'the left overlay gone')
+        mark = log_mark()
+        wait_for(lambda: len(clicks_since(mark)) >= 3, 'clicks going on')
+        assert set(clicks_since(mark)) == {right_target}
+
+        click(button(program.hwnd, CLICK_RIGHT))
+        wait_for(lambda: not overlays(player), 'no overlay')
+        time.sleep(0.2)
+        mark = log_mark()
+        time.sleep(0.5)
+        assert clicks_since(mark) == [], 'the last target off stops the clicking'
+        assert program.close() == 0
+    finally:
+        set_site_condition(clicks=3)
+
+
+def test_loaded_battle_ends_the_clicking_and_calls_the_user_back(start, workdir):
+    set_site_condition(clicks=3)
+    program = start_game(start, workdir, clicks=1)
+    player = wait_for(lambda: player_window(program), 'the player window')
+    click(button(program.hwnd, CLICK_LEFT))
+    wait_for(lambda: overlays(player), 'the overlay')
+    # Another program comes in front while the battle loads.
+    other = Program(workdir, exe=EXE.parent / 'bench' / 'bench_bare_window.exe')
+    try:
+        wait_for(lambda: inspect_json('find', 'BareWindow'), 'the other program')
+        box = wait_for(lambda: inspect_json('find', '#32770', 'Zelvara'), 'the battle-loaded box')[0]
+        assert box['exstyle'] & 0x8, 'topmost'
+        texts = [c['title'] for c in children(box['hwnd'])]
+        assert 'Battle is loaded!' in texts
+        assert button_colour(program.hwnd, CLICK_LEFT) == BUTTON_PLAIN
+        assert not overlays(player)
+        inspect('post', box['hwnd'], 0x0111, 1, 0)  # WM_COMMAND IDOK
+        wait_for(lambda: not inspect_json('find', '#32770', 'Zelvara'), 'the box closed')
+    finally:
+        other.end()
+
+    # With the client in front there is no box.
+    click(button(program.hwnd, 2))
+    player = wait_for(lambda: player_window(program), 'the new player window')
+    mark = log_mark()
+    click(button(program.hwnd, CLICK_RIGHT))
+    wait_for(lambda: any(e.get('event') == 'loaded' for e in since(mark)), 'the battle loaded')
+    wait_for(lambda: button_colour(program.hwnd, CLICK_RIGHT) == BUTTON_PLAIN, 'Click Right unchecked')
+    time.sleep(0.5)
+    assert not inspect_json('find', '#32770', 'Zelvara')
+
+
+def test_a_battle_already_loaded_unchecks_the_button_at_once(start, workdir):
+    set_site_condition(clicks=0)
+    try:
+        program = start_game(start, workdir)
+        player = wait_for(lambda: player_window(program), 'the player window')
+        wait_for(lambda: any(e.get('event') == 'loaded' and e.get('hwnd') == player['hwnd'] for e in log_entries()),
+                 'the battle shown as loaded')
+        mark = log_mark()
+        click(button(program.hwnd, CLICK_LEFT))
+        wait_for(lambda: button_colour(program.hwnd, CLICK_LEFT) == BUTTON_PLAIN, 'Click Left unchecked')
+        time.sleep(0.3)
+        assert not overlays(player) and clicks_since(mark) == []
+    finally:
+        set_site_condition(clicks=3)
+
+
+# ---- screenshots ----------------------------------------------------------
+
+def shots_in(folder):
+    return sorted(p for p in Path(folder).glob('*') if p.is_file()) if Path(folder).exists() else []
+
+
+def test_the_screenshot_key_saves_the_player_window(start, workdir, tmp_path):
+    for image, pil_format in (('jpeg', 'JPEG'), ('png', 'PNG'), ('bmp', 'BMP')):
+        folder = tmp_path / image
+        folder.mkdir()
+        program = start_game(start, workdir, folder=windows_path(folder), image=image)
+        player = wait_for(lambda: player_window(program), 'the player window')
+        key(program, 'Print')
+        shot = wait_for(lambda: shots_in(folder), 'the screenshot file')[0]
+        assert re.fullmatch(r'\d\d\.\d\d\.\d{4} \d\d-\d\d-\d\d\.' + image, shot.name), shot.name
+        wait_for(lambda: shot.stat().st_size > 0, 'the file written')
+        with Image.open(shot) as picture:
+            assert picture.format == pil_format
+            assert list(picture.size) == player['client']
+        program.close()
+
+
+def test_one_press_one_file_and_two_presses_two_files(start, workdir, tmp_path):
+    folder = tmp_path / 'made' / 'shots'  # missing, but its parent exists
+    (tmp_path / 'made').mkdir()
+    program = start_game(start, workdir, folder=windows_path(folder), image='png',
+                         date_format="yyyy'-'MM'-'dd' '")
+    wait_for(lambda: player_window(program), 'the player window')
+    key(program, 'Print', hold=1.2)
+    wait_for(lambda: shots_in(folder), 'the first file')
+    time.sleep(0.5)
+    assert len(shots_in(folder)) == 1, 'holding the key gives one file'
+    assert re.fullmatch(r'\d{4}-\d\d-\d\d \d\d-\d\d-\d\d\.png', shots_in(folder)[0].name)
+    key(program, 'Print')
+    time.sleep(0.25)
+    key(program, 'Print')
+    wait_for(lambda: len(shots_in(folder)) == 3, 'a file per press, none overwritten')
+
+
+def test_a_folder_without_parent_gets_no_file(start, workdir, tmp_path):
+    folder = tmp_path / 'missing' / 'shots'
+    program = start_game(start, workdir, folder=windows_path(folder))
+    wait_for(lambda: player_window(program), 'the player window')
+    key(program, 'Print')
+    time.sleep(1.0)
+    assert not (tmp_path / 'missing').exists()
+
+
+def test_escape_as_the_screenshot_key_is_consumed(start, workdir, tmp_path):
+    folder = tmp_path / 'esc'
+    folder.mkdir()
+    program = start_game(start, workdir, folder=windows_path(folder), screenshot_key=27)
+    wait_for(lambda: player_window(program), 'the player window')
+    mark = log_mark()
+    key(program, 'Escape')
+    wait_for(lambda: shots_in(folder), 'the screenshot')
+    assert not [e for e in since(mark) if e.get('msg') in (WM_KEYDOWN, WM_KEYUP) and e['wParam'] == 27]
+
+
+def test_closing_while_clicking_and_saving_ends_promptly_with_a_whole_file(start, workdir, tmp_path):
+    set_site_condition(clicks=1000000)
+    try:
+        folder = tmp_path / 'end'
+        folder.mkdir()
+        program = start_game(start, workdir, folder=windows_path(folder), image='bmp', clicks=50)
+        player = wait_for(lambda: player_window(program), 'the player window')
+        click(button(program.hwnd, CLICK_LEFT))
+        wait_for(lambda: overlays(player), 'the clicker running')
+        key(program, 'Print')
+        assert program.close() == 0
+        shot = wait_for(lambda: shots_in(folder), 'the screenshot')[0]
+        with Image.open(shot) as picture:
+            picture.load()
+            assert list(picture.size) == player['client']
+    finally:
+        set_site_condition(clicks=3)
