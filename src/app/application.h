@@ -14,6 +14,7 @@
 #include "gui/about_window.h"
 #include "gui/button.h"
 #include "input/keyboard_hook.h"
+#include "screenshot/screenshoter_thread.h"
 
 // Holds the full-screen mode's mouse hook while it lives.
 class MouseHook {
@@ -46,6 +47,7 @@ struct Application {
     std::unique_ptr<BrowserHost> browserHost;
     std::unique_ptr<Gui::AboutWindow> aboutWindow;
     std::unique_ptr<ClipboardViewer> clipboardViewer;
+    std::unique_ptr<ScreenshoterThread> screenshotThread;
 
     bool isFullScreen = false;
     bool isTopBarShown = true;

@@ -5,10 +5,17 @@
 #include "screenshot/screenshot_writer.h"
 
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "app/application.h"
+#include "browser/ax_host.h"
+#include "browser/browser_event.h"
+#include "screenshot/screenshoter_thread.h"
+#include "screenshot/take_screenshot.h"
+#include "settings/settings.h"
 #include "test_support.h"
 
 namespace fs = std::filesystem;
@@ -160,6 +167,56 @@ bool closeTo(COLORREF actual, COLORREF expected, int tolerance)
            close(GetBValue(actual), GetBValue(expected));
 }
 
+template <class Done>
+bool pumpUntil(Done done, DWORD timeoutMs)
+{
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    for (;;) {
+        pumpMessages();
+        if (done())
+            return true;
+        const ULONGLONG now = GetTickCount64();
+        if (now >= deadline)
+            return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(deadline - now), QS_ALLINPUT);
+    }
+}
+
+struct Finished {
+    WPARAM thread;
+    LPARAM threadId;
+};
+std::vector<Finished> finished;
+
+// Stands in for the main window: keeps every WM_THREAD_FINISHED and frees
+// the addresses the browser events carry.
+LRESULT CALLBACK mainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_THREAD_FINISHED) {
+        finished.push_back({wParam, lParam});
+        return 0;
+    }
+    if (message == WM_BROWSER_EVENT) {
+        delete reinterpret_cast<std::wstring*>(lParam);
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+HWND createMainWindow()
+{
+    static const ATOM registered = [] {
+        WNDCLASSW windowClass = {};
+        windowClass.lpfnWndProc = mainProc;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = L"ZelvaraTestShotMain";
+        return RegisterClassW(&windowClass);
+    }();
+    EXPECT_NE(registered, 0);
+    return CreateWindowExW(0, L"ZelvaraTestShotMain", L"main", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 400, 300,
+                           640, 480, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+}
+
 std::vector<std::wstring> filesIn(const fs::path& folder)
 {
     std::vector<std::wstring> names;
@@ -254,15 +311,15 @@ TEST_F(ScreenshotWriterTest, EachFormatDecodesBackWithTheWindowsPixels)
     }
 }
 
-TEST_F(ScreenshotWriterTest, JpegPassesTheQualityAsOneLongValue)
+TEST_F(ScreenshotWriterTest, OnlyJpegGetsTheQualityAsOneLongValue)
 {
     static constexpr GUID encoderQuality = {
         0x1d5be4b5, 0xfa4a, 0x452d, {0x9c, 0xdd, 0x5d, 0xb3, 0x51, 0x05, 0xe7, 0xeb}};
     const std::wstring folder = scratch_.path().wstring();
     const std::wstring date = dayFirst;
     const std::wstring time = timePicture;
-    const std::wstring jpeg = L"jpeg";
     for (const std::uint32_t quality : {0u, 100u}) {
+        const std::wstring jpeg = L"jpeg";
         ScreenshotWriter writer(folder, date, time, jpeg, quality, false);
         const Gdiplus::EncoderParameters* parameters = writer.encoderParameters();
         ASSERT_NE(parameters, nullptr);
@@ -276,18 +333,11 @@ TEST_F(ScreenshotWriterTest, JpegPassesTheQualityAsOneLongValue)
         // The block reaches the encoder: GDI+ accepts it and writes the file.
         EXPECT_TRUE(writer.save(window_.get()));
         EXPECT_TRUE(fs::exists(writer.path()));
-    }
-}
 
-TEST_F(ScreenshotWriterTest, PngAndBmpGetNoEncoderParameters)
-{
-    const std::wstring folder = scratch_.path().wstring();
-    const std::wstring date = dayFirst;
-    const std::wstring time = timePicture;
-    for (const wchar_t* format : {L"png", L"bmp"}) {
-        const std::wstring name = format;
-        ScreenshotWriter writer(folder, date, time, name, 100, false);
-        EXPECT_EQ(writer.encoderParameters(), nullptr);
+        for (const wchar_t* format : {L"png", L"bmp"}) {
+            const std::wstring other = format;
+            EXPECT_EQ(ScreenshotWriter(folder, date, time, other, quality, false).encoderParameters(), nullptr);
+        }
     }
 }
 
@@ -372,4 +422,162 @@ TEST_F(ScreenshotWriterTest, AnUnknownFormatOrAMissingWindowWritesNothing)
     DestroyWindow(gone);
     EXPECT_FALSE(writer.save(gone));
     EXPECT_EQ(filesIn(folder).size(), 1u);
+}
+
+class ScreenshoterThreadTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        finished.clear();
+        main_ = createMainWindow();
+        ASSERT_NE(main_, nullptr);
+    }
+    void TearDown() override { DestroyWindow(main_); }
+
+    ScratchDirectory scratch_;
+    HWND main_ = nullptr;
+};
+
+TEST_F(ScreenshoterThreadTest, ReportsItsEndToTheWindowAndLeavesTheFile)
+{
+    PaintedWindow window;
+    const fs::path folder = scratch_.path() / "shots";
+    auto thread = std::make_unique<ScreenshoterThread>(main_, window.get(), folder.wstring(), dayFirst, timePicture,
+                                                       L"png", 90, true);
+    thread->start();
+    ASSERT_TRUE(pumpUntil([] { return !finished.empty(); }, 10000));
+    ASSERT_EQ(finished.size(), 1u);
+    EXPECT_EQ(finished[0].thread, reinterpret_cast<WPARAM>(thread.get()));
+    EXPECT_EQ(finished[0].threadId, static_cast<LPARAM>(thread->threadId()));
+    thread.reset();
+
+    const std::vector<std::wstring> files = filesIn(folder);
+    ASSERT_EQ(files.size(), 1u);
+    const std::optional<Decoded> image = decode(folder / files[0]);
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->right, rightColour);
+}
+
+TEST_F(ScreenshoterThreadTest, DestroyedWhileWritingItWaitsForACompleteFile)
+{
+    // Large enough that the encoding takes a while after the name is claimed.
+    constexpr int width = 1100;
+    constexpr int height = 900;
+    PaintedWindow window(width, height);
+    const fs::path folder = scratch_.path();
+    auto thread = std::make_unique<ScreenshoterThread>(nullptr, window.get(), folder.wstring(), dayFirst, timePicture,
+                                                       L"bmp", 90, true);
+    thread->start();
+    // The file appears when its name is claimed, before a byte is encoded.
+    const ULONGLONG deadline = GetTickCount64() + 10000;
+    while (filesIn(folder).empty() && GetTickCount64() < deadline)
+        SwitchToThread();
+    ASSERT_EQ(filesIn(folder).size(), 1u);
+    thread.reset();
+
+    const fs::path file = folder / filesIn(folder)[0];
+    // A BMP states its whole size in its header.
+    const std::optional<std::string> bytes = readBytes(file);
+    ASSERT_TRUE(bytes && bytes->size() > 6);
+    const auto byteAt = [&bytes](std::size_t i) { return static_cast<std::uint32_t>(static_cast<unsigned char>((*bytes)[i])); };
+    const std::uint32_t statedSize = byteAt(2) | byteAt(3) << 8 | byteAt(4) << 16 | byteAt(5) << 24;
+    EXPECT_EQ(bytes->size(), statedSize);
+    const std::optional<Decoded> image = decode(file);
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->width, static_cast<UINT>(width));
+    EXPECT_EQ(image->height, static_cast<UINT>(height));
+    EXPECT_EQ(image->left, leftColour);
+}
+
+class TakeScreenshotTest : public testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+        ASSERT_TRUE(AtlAxWinInit());
+    }
+    static void TearDownTestSuite() { CoUninitialize(); }
+
+    void SetUp() override
+    {
+        finished.clear();
+        app_.mainWindow = createMainWindow();
+        ASSERT_NE(app_.mainWindow, nullptr);
+        settings_->screenshotFolder = folder_.wstring();
+        settings_->dateFormat = yearFirst;
+        settings_->timeFormat = timePicture;
+        settings_->imageFormat = L"png";
+        settings_->jpegQuality = 77;
+        settings_->beepOnSave = false;
+    }
+    void TearDown() override
+    {
+        app_.screenshotThread.reset();
+        app_.browserHost.reset();
+        DestroyWindow(app_.mainWindow);
+        *settings_ = saved_;
+    }
+
+    // What the main window does with the end of a screenshot.
+    void finishScreenshot(std::size_t count)
+    {
+        ASSERT_TRUE(pumpUntil([count] { return finished.size() == count; }, 10000));
+        EXPECT_EQ(finished.back().thread, reinterpret_cast<WPARAM>(app_.screenshotThread.get()));
+        app_.screenshotThread.reset();
+    }
+
+    ScratchDirectory scratch_;
+    Settings* settings_ = Settings::instance();
+    Settings saved_ = *settings_;
+    fs::path folder_ = scratch_.path() / "shots";
+    Application app_;
+    PaintedWindow player_;
+};
+
+TEST_F(TakeScreenshotTest, WithoutABrowserHostNothingStarts)
+{
+    takeScreenshot(app_);
+    EXPECT_EQ(app_.screenshotThread, nullptr);
+}
+
+TEST_F(TakeScreenshotTest, WithoutAPlayerWindowItSearchesOnceAndDrops)
+{
+    app_.browserHost = std::make_unique<BrowserHost>(app_.mainWindow, L"http://127.0.0.1:9/first.html");
+    const std::int32_t ticks = app_.browserHost->searchTicksLeft;
+    takeScreenshot(app_);
+    EXPECT_EQ(app_.browserHost->searchTicksLeft, ticks - 1);
+    EXPECT_EQ(app_.screenshotThread, nullptr);
+}
+
+TEST_F(TakeScreenshotTest, OneScreenshotAtATimeWithTheSettingsOfItsStart)
+{
+    app_.browserHost = std::make_unique<BrowserHost>(app_.mainWindow, L"http://127.0.0.1:9/first.html");
+    app_.browserHost->flashWindowHandle = player_.get();
+    const std::int32_t ticks = app_.browserHost->searchTicksLeft;
+
+    takeScreenshot(app_);
+    ASSERT_NE(app_.screenshotThread, nullptr);
+    EXPECT_EQ(app_.browserHost->searchTicksLeft, ticks) << "a known player window needs no search";
+    const ScreenshoterThread* first = app_.screenshotThread.get();
+    EXPECT_EQ(first->sourceWindow, player_.get());
+    EXPECT_EQ(first->screenshotFolder, folder_.wstring());
+    EXPECT_EQ(first->dateFormat, yearFirst);
+    EXPECT_EQ(first->timeFormat, timePicture);
+    EXPECT_EQ(first->jpegQuality, 77u);
+    EXPECT_FALSE(first->beepOnSave);
+    // A change of the settings now does not reach the screenshot under way.
+    settings_->imageFormat = L"bmp";
+
+    takeScreenshot(app_);
+    EXPECT_EQ(app_.screenshotThread.get(), first) << "the second press is dropped, not queued";
+    finishScreenshot(1);
+    std::vector<std::wstring> files = filesIn(folder_);
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(fs::path(files[0]).extension(), ".png");
+
+    takeScreenshot(app_);
+    ASSERT_NE(app_.screenshotThread, nullptr);
+    EXPECT_EQ(app_.screenshotThread->imageFormat, L"bmp");
+    finishScreenshot(2);
+    EXPECT_EQ(filesIn(folder_).size(), 2u);
 }
