@@ -6,7 +6,6 @@
 #include <cstring>
 #include <new>
 
-#include "app/win_handles.h"
 #include "gui/gdi.h"
 #include "resource.h"
 
@@ -192,7 +191,7 @@ bool ScreenshotWriter::writeFile(Gdiplus::GpImage* image, const CLSID& encoder, 
                 continue;
             return false;
         }
-        ownFileHandle(created).reset();
+        CloseHandle(created);
         if (Gdiplus::DllExports::GdipSaveImageToFile(image, path_, &encoder, encoderParameters_.get()) == Gdiplus::Ok)
             return true;
         // No empty or broken file is left behind.

@@ -25,12 +25,3 @@ TEST(ScreenshotName, AStampWithoutClosingDotGetsTheNumberBeforeTheFormat)
     EXPECT_EQ(screenshotFileName(L"06.12.2026 19-05-32", L"jpeg", 2), L"06.12.2026 19-05-32 (2)jpeg");
     EXPECT_EQ(screenshotFileName(L"", L"png", 2), L" (2)png");
 }
-
-TEST(ScreenshotName, PathsUpTo259CharactersFitTheBuffer)
-{
-    EXPECT_EQ(screenshotPathCapacity, 260u);
-    EXPECT_TRUE(fitsScreenshotPath(0));
-    EXPECT_TRUE(fitsScreenshotPath(259));
-    EXPECT_FALSE(fitsScreenshotPath(260));
-    EXPECT_FALSE(fitsScreenshotPath(261));
-}
