@@ -16,6 +16,7 @@
 #include "gui/button.h"
 #include "input/clicker.h"
 #include "input/keyboard_hook.h"
+#include "screenshot/screenshoter_thread.h"
 
 // Holds the full-screen mode's mouse hook while it lives.
 class MouseHook {
@@ -48,6 +49,7 @@ struct Application {
     std::unique_ptr<BrowserHost> browserHost;
     std::unique_ptr<Gui::AboutWindow> aboutWindow;
     std::unique_ptr<ClipboardViewer> clipboardViewer;
+    std::unique_ptr<ScreenshoterThread> screenshotThread;
 
     std::unique_ptr<ClickerThread> clickerThread;
     std::unique_ptr<ClickerWindow> leftClicker;
