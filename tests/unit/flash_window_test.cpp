@@ -7,6 +7,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <utility>
 #include <vector>
@@ -463,6 +464,7 @@ TEST_F(FlashWindowTest, SearchesFromTwoThreadsAreSerialised)
 
     std::atomic<bool> searching{true};
     std::atomic<int> lookups{0};
+    std::atomic<int> mismatches{0};
     {
         Worker reader([&] {
             while (searching.load()) {
@@ -470,6 +472,14 @@ TEST_F(FlashWindowTest, SearchesFromTwoThreadsAreSerialised)
                 // F11 has no macro: the table is read, nothing is posted.
                 if (table && table->find(VK_F1) && !sendChatMacro(VK_F11))
                     ++lookups;
+            }
+        });
+        // Inside the lock the host's table and the current one always agree.
+        Worker observer([&] {
+            while (searching.load()) {
+                const std::lock_guard<std::mutex> lock(host->searchLock);
+                if (ChatMacros::current.load() != host->chatMacros)
+                    ++mismatches;
             }
         });
         Worker first([&] {
@@ -489,6 +499,7 @@ TEST_F(FlashWindowTest, SearchesFromTwoThreadsAreSerialised)
     EXPECT_EQ(ChatMacros::current.load(), host->chatMacros);
     EXPECT_EQ(host->chatMacros.use_count(), 2) << "the host and the current pointer";
     EXPECT_GT(lookups.load(), 0);
+    EXPECT_EQ(mismatches.load(), 0);
 }
 
 // The tables of a host come from the messages as they were at its opening.
