@@ -161,12 +161,14 @@ std::vector<std::string> loggedMessages(HWND player)
     return messages;
 }
 
-bool hasEvent(HWND player, const std::string& event)
+// The log lines of one kind of event about the window.
+std::vector<std::string> eventLines(HWND player, const std::string& event)
 {
+    std::vector<std::string> lines;
     for (const std::string& line : playerLog(player))
         if (line.find("\"event\":\"" + event + "\"") != std::string::npos)
-            return true;
-    return false;
+            lines.push_back(line);
+    return lines;
 }
 
 // Runs a function on a thread of its own; the caller may wait for it
@@ -397,7 +399,7 @@ TEST_F(FlashWindowTest, BattleLoadedOnlyOnceThePlayerShowsWhite)
     const int x = 2 * (600 / 3) + 80, y = 400 - 40;
     PostMessageW(player, WM_LBUTTONDOWN, 0, MAKELPARAM(x, y));
     PostMessageW(player, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
-    ASSERT_TRUE(pumpUntil([&] { return hasEvent(player, "loaded"); }, 5000));
+    ASSERT_TRUE(pumpUntil([&] { return !eventLines(player, "loaded").empty(); }, 5000));
     EXPECT_TRUE(pumpUntil([&] { return host->isBattleLoaded(); }, 3000));
 
     // Another browser area reads another point, off the white mark.
@@ -512,55 +514,38 @@ TEST_F(FlashWindowTest, ChatMacrosArriveInThePlayerInOrder)
     settings.chatMessages = {{VK_F1, L"changed", false}};
     HWND player = nullptr;
     ASSERT_TRUE(pumpUntil([&] { return (player = host->flashWindowHandle.load()) != nullptr; }, 15000));
+    const ChatKeyParams& p = chatKeyParams;
+    const std::string enterDown = logged("WM_KEYDOWN", VK_RETURN, p.enterKeyDownParam);
+    const std::string enterUp = logged("WM_KEYUP", VK_RETURN, p.enterKeyUpParam);
 
     ASSERT_TRUE(sendChatMacro(VK_F1));
-    ASSERT_TRUE(pumpUntil([&] { return hasEvent(player, "chat"); }, 5000));
-    const ChatKeyParams& p = chatKeyParams;
+    ASSERT_TRUE(pumpUntil([&] { return eventLines(player, "chat").size() == 1; }, 5000));
     const std::vector<std::string> team = {
-        logged("WM_KEYDOWN", 'T', p.teamKeyDownParam),      logged("WM_KEYUP", 'T', p.teamKeyUpParam),
-        logged("WM_CHAR", 'B', 0),                          logged("WM_CHAR", 'a', 0),
-        logged("WM_CHAR", 's', 0),                          logged("WM_CHAR", 'e', 0),
-        logged("WM_KEYDOWN", VK_RETURN, p.enterKeyDownParam), logged("WM_KEYUP", VK_RETURN, p.enterKeyUpParam),
+        logged("WM_KEYDOWN", 'T', p.teamKeyDownParam), logged("WM_KEYUP", 'T', p.teamKeyUpParam),
+        logged("WM_CHAR", 'B', 0), logged("WM_CHAR", 'a', 0), logged("WM_CHAR", 's', 0), logged("WM_CHAR", 'e', 0),
+        enterDown, enterUp,
     };
     std::vector<std::string> messages = loggedMessages(player);
     ASSERT_GE(messages.size(), team.size());
     EXPECT_EQ(std::vector<std::string>(messages.begin(), messages.begin() + team.size()), team);
-    const std::vector<std::string> chats = [&] {
-        std::vector<std::string> lines;
-        for (const std::string& line : playerLog(player))
-            if (line.find("\"event\":\"chat\"") != std::string::npos)
-                lines.push_back(line);
-        return lines;
-    }();
-    ASSERT_EQ(chats.size(), 1u);
-    EXPECT_NE(chats[0].find("\"team\":true,\"text\":\"Base\""), std::string::npos) << chats[0];
+    EXPECT_NE(eventLines(player, "chat")[0].find("\"team\":true,\"text\":\"Base\""), std::string::npos);
 
-    // Everything the first macro set off has arrived before the second.
+    // What the first macro set off (the message loop's own translations
+    // included) has arrived before the second starts.
     pumpFor(200);
     const std::size_t already = loggedMessages(player).size();
     ASSERT_TRUE(sendChatMacro(VK_F2));
-    ASSERT_TRUE(pumpUntil(
-        [&] {
-            std::size_t count = 0;
-            for (const std::string& line : playerLog(player))
-                count += line.find("\"event\":\"chat\"") != std::string::npos;
-            return count == 2;
-        },
-        5000));
-    messages = loggedMessages(player);
+    ASSERT_TRUE(pumpUntil([&] { return eventLines(player, "chat").size() == 2; }, 5000));
     const std::vector<std::string> all = {
-        logged("WM_KEYDOWN", VK_RETURN, p.enterKeyDownParam), logged("WM_KEYUP", VK_RETURN, p.enterKeyUpParam),
-        logged("WM_CHAR", 'g', 0),                            logged("WM_CHAR", 'g', 0),
-        logged("WM_CHAR", ' ', 0),                            logged("WM_CHAR", 0xD83D, 0),
-        logged("WM_CHAR", 0xDE00, 0),                         logged("WM_KEYDOWN", VK_RETURN, p.enterKeyDownParam),
-        logged("WM_KEYUP", VK_RETURN, p.enterKeyUpParam),
+        enterDown, enterUp, logged("WM_CHAR", 'g', 0), logged("WM_CHAR", 'g', 0), logged("WM_CHAR", ' ', 0),
+        logged("WM_CHAR", 0xD83D, 0), logged("WM_CHAR", 0xDE00, 0), enterDown, enterUp,
     };
+    messages = loggedMessages(player);
     ASSERT_GE(messages.size(), already + all.size());
     EXPECT_EQ(std::vector<std::string>(messages.begin() + already, messages.begin() + already + all.size()), all);
-    bool sentAll = false;
-    for (const std::string& line : playerLog(player))
-        sentAll |= line.find("\"team\":false,\"text\":\"gg \xF0\x9F\x98\x80\"") != std::string::npos;
-    EXPECT_TRUE(sentAll) << "the surrogate pair makes one character in the chat";
+    // The pair makes one character in the chat line.
+    EXPECT_NE(eventLines(player, "chat")[1].find("\"team\":false,\"text\":\"gg \xF0\x9F\x98\x80\""),
+              std::string::npos);
 
     settings.chatMessages = saved;
 }
