@@ -33,14 +33,6 @@ public:
     // The control's current address; empty when it cannot be read.
     std::wstring locationUrl() const;
 
-    // The Flash player window; searches once first while none is known, so
-    // the result may still be null.
-    HWND flashWindow();
-    // True when the player shows its battle as loaded: pure white at
-    // (areaWidth - 20, areaHeight - 11). False while no player window is
-    // known, rather than reading the screen at that point.
-    bool isBattleLoaded();
-
 private:
     ComPtr<IWebBrowser> browser_;
 };
