@@ -2,11 +2,30 @@
 
 #include "browser/ax_host.h"
 #include "browser/browser_event.h"
+#include "input/chat_macros.h"
 #include "settings/settings.h"
 
 namespace {
 
 constexpr UINT searchPeriodMs = 100;
+// The loaded battle's mark, counted from the browser area's lower right.
+constexpr int loadedMarkFromRight = 20;
+constexpr int loadedMarkFromBottom = 11;
+constexpr COLORREF white = RGB(255, 255, 255);
+
+class ClientDc {
+public:
+    explicit ClientDc(HWND window) noexcept : window_(window), dc_(GetDC(window)) {}
+    ~ClientDc() { ReleaseDC(window_, dc_); }
+    ClientDc(const ClientDc&) = delete;
+    ClientDc& operator=(const ClientDc&) = delete;
+
+    HDC get() const noexcept { return dc_; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
 
 }  // namespace
 
@@ -37,6 +56,7 @@ std::wstring WebBrowserRef::locationUrl() const
 }
 
 BrowserHost::BrowserHost(HWND mainWindow, const std::wstring& address)
+    : chatMessages(Settings::instance()->chatMessages)
 {
     current = this;
     setBrowserEventWindow(mainWindow);
@@ -65,7 +85,12 @@ BrowserHost::~BrowserHost()
 // control) goes, so a dying page posts nothing more.
 void BrowserHost::release() noexcept
 {
-    chatMacros.reset();
+    {
+        // The hook must never find a table whose window is about to go.
+        const std::lock_guard<std::mutex> lock(searchLock);
+        ChatMacros::current.store(nullptr);
+        chatMacros.reset();
+    }
     if (hostWindow)
         KillTimer(hostWindow, reinterpret_cast<UINT_PTR>(this));
     browser.reset();
@@ -79,4 +104,23 @@ void BrowserHost::release() noexcept
 std::wstring BrowserHost::locationUrl() const
 {
     return browser ? browser->locationUrl() : std::wstring();
+}
+
+HWND BrowserHost::flashWindow()
+{
+    if (!flashWindowHandle.load())
+        findFlashWindow(nullptr, 0, reinterpret_cast<UINT_PTR>(this), 0);
+    return flashWindowHandle.load();
+}
+
+bool BrowserHost::isBattleLoaded()
+{
+    // GetDC of no window is the whole screen's, where a white desktop would
+    // pass for a loaded battle.
+    const HWND player = flashWindow();
+    if (!player)
+        return false;
+    const ClientDc dc(player);
+    return GetPixel(dc.get(), areaWidth.load() - loadedMarkFromRight, areaHeight.load() - loadedMarkFromBottom) ==
+           white;
 }

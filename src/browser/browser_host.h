@@ -8,9 +8,12 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <vector>
 
 #include "browser/com_ptr.h"
+#include "settings/settings.h"
 
 class ChatMacros;
 
@@ -48,6 +51,14 @@ public:
 
     std::wstring locationUrl() const;
 
+    // The Flash player window; searches once first while none is known, so
+    // the result may still be null.
+    HWND flashWindow();
+    // True when the player shows its battle as loaded: pure white at
+    // (areaWidth - 20, areaHeight - 11). False while no player window is
+    // known, rather than reading the screen at that point.
+    bool isBattleLoaded();
+
     // The live host, from the start of its construction to its end.
     static inline BrowserHost* current = nullptr;
 
@@ -55,11 +66,21 @@ public:
     HWND hostWindow = nullptr;
     // Read by the clicker thread, hence atomic.
     std::atomic<HWND> flashWindowHandle{nullptr};
+    // Written under searchLock only.
     std::int32_t searchTicksLeft = 600;
     std::atomic<std::int32_t> areaWidth{0};
     std::atomic<std::int32_t> areaHeight{0};
-    // Shared so a replaced table outlives a reader still holding it.
+    // Settings chatMessages as they were when the page was opened. Every chat
+    // table of this host is built from them: the search also runs on the
+    // clicker's worker, which must not read Settings while the settings
+    // sheet may be replacing them.
+    const std::vector<ChatMessage> chatMessages;
+    // Shared so a replaced table outlives a reader still holding it; written
+    // under searchLock together with ChatMacros::current.
     std::shared_ptr<ChatMacros> chatMacros;
+    // The search runs from the timer on this thread and from the clicker's
+    // worker; one at a time.
+    std::mutex searchLock;
 
 private:
     void release() noexcept;
@@ -70,5 +91,8 @@ private:
 inline std::uint16_t screenshotHotKey = 0;
 
 // Timer procedure of every host, on its container window with the host's
-// address as identifier, every 100 ms.
+// address as identifier, every 100 ms; also called directly, from any thread,
+// with the host as identifier and the rest 0. Records the player window and
+// binds a new chat table to it, hides one-pixel plug-in windows. Never sends
+// to nor waits on the window's thread, which may be waiting for the caller.
 void CALLBACK findFlashWindow(HWND window, UINT message, UINT_PTR hostId, DWORD time);
