@@ -1,6 +1,7 @@
 """Fixtures that drive the real zelvara.exe inside the Wine session that
 tests/env/session.sh prepared (WINEPREFIX, DISPLAY and WINE are set)."""
 import json
+import re
 import os
 import shutil
 import subprocess
@@ -204,6 +205,18 @@ def click_at(x, y):
     # No --sync: it waits for ever when the pointer is already there. The
     # server takes XTest events in order, so the click lands at the new place.
     subprocess.run(['xdotool', 'mousemove', str(x), str(y), 'click', '1'], check=True, timeout=30)
+
+
+def key(program, name, hold=None):
+    """A real key press on the main window's X window."""
+    window = subprocess.run(['xdotool', 'search', '--name', re.escape(program.info()['title']) + '$'],
+                            capture_output=True, text=True, timeout=30).stdout.split()[0]
+    if hold is None:
+        subprocess.run(['xdotool', 'windowfocus', window, 'key', name], check=True, timeout=30)
+    else:
+        subprocess.run(['xdotool', 'windowfocus', window, 'keydown', name], check=True, timeout=30)
+        time.sleep(hold)  # the hold itself is the input: the X server repeats the key meanwhile
+        subprocess.run(['xdotool', 'keyup', name], check=True, timeout=30)
 
 
 def pixel(hwnd, x, y):

@@ -3,15 +3,14 @@ macros, the player window discovery, the auto-clicker, screenshots and the
 hot keys, all against the stand-in player, whose input log is read back."""
 import json
 import re
-import subprocess
 import time
 from pathlib import Path
 
 from PIL import Image
 
 from conftest import (BUTTON_CHECKED, BUTTON_PLAIN, EXE, SESSION, Program, accounts_file, button, button_colour,
-                      children, click, client_box, inspect, inspect_json, set_site_condition, settings_file, wait_for,
-                      windows_path)
+                      children, click, client_box, inspect, inspect_json, key, set_site_condition, settings_file,
+                      wait_for, windows_path)
 
 LABEL = 'play5label'
 CLICK_LEFT, CLICK_RIGHT, PLUS = 1003, 1004, 1005
@@ -31,18 +30,6 @@ def log_mark():
 
 def since(mark):
     return log_entries()[mark:]
-
-
-def key(program, name, hold=None):
-    """A real key press on the main window's X window."""
-    window = subprocess.run(['xdotool', 'search', '--name', re.escape(program.info()['title']) + '$'],
-                            capture_output=True, text=True, timeout=30).stdout.split()[0]
-    if hold is None:
-        subprocess.run(['xdotool', 'windowfocus', window, 'key', name], check=True, timeout=30)
-    else:
-        subprocess.run(['xdotool', 'windowfocus', window, 'keydown', name], check=True, timeout=30)
-        time.sleep(hold)  # the hold itself is the input: the X server repeats the key meanwhile
-        subprocess.run(['xdotool', 'keyup', name], check=True, timeout=30)
 
 
 def start_game(start, workdir, server=1, args=(), env=None, **settings):
