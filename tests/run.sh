@@ -6,6 +6,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 export ZELVARA_BUILD=${ZELVARA_BUILD:-$root/build}
 exec "$root/tests/env/session.sh" -- bash -c '
   status=0
-  ctest --test-dir "$ZELVARA_BUILD" --output-on-failure -j2 || status=1
+  # One at a time: GUI suites share the pointer, the focus and the clipboard.
+  ctest --test-dir "$ZELVARA_BUILD" --output-on-failure || status=1
   /usr/bin/python3 -m pytest -p no:cacheprovider -q "'"$root"'/tests/e2e" "'"$root"'/testbed/tests/test_site.py" || status=1
   exit $status'

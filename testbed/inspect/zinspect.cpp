@@ -79,13 +79,14 @@ std::string describe(HWND w)
     std::snprintf(buf, sizeof buf,
                   "{\"hwnd\": %lld, \"rect\": [%ld, %ld, %ld, %ld], \"client\": [%ld, %ld], "
                   "\"clientOrigin\": [%ld, %ld], \"style\": %lu, \"exstyle\": %lu, \"visible\": %s, "
-                  "\"iconic\": %s, \"zoomed\": %s, \"enabled\": %s, \"id\": %lld, \"parent\": %lld, ",
+                  "\"iconic\": %s, \"zoomed\": %s, \"enabled\": %s, \"id\": %lld, \"parent\": %lld, \"owner\": %lld, ",
                   static_cast<long long>(reinterpret_cast<INT_PTR>(w)), r.left, r.top, r.right, r.bottom, c.right,
                   c.bottom, origin.x, origin.y, static_cast<unsigned long>(GetWindowLongW(w, GWL_STYLE)),
                   static_cast<unsigned long>(GetWindowLongW(w, GWL_EXSTYLE)), IsWindowVisible(w) ? "true" : "false",
                   IsIconic(w) ? "true" : "false", IsZoomed(w) ? "true" : "false",
                   IsWindowEnabled(w) ? "true" : "false", static_cast<long long>(GetWindowLongPtrW(w, GWLP_ID)),
-                  static_cast<long long>(reinterpret_cast<INT_PTR>(GetAncestor(w, GA_PARENT))));
+                  static_cast<long long>(reinterpret_cast<INT_PTR>(GetAncestor(w, GA_PARENT))),
+                  static_cast<long long>(reinterpret_cast<INT_PTR>(GetWindow(w, GW_OWNER))));
     return std::string(buf) + "\"class\": " + quoted(cls) + ", \"title\": " + quoted(title) + "}";
 }
 

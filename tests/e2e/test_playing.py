@@ -122,7 +122,8 @@ def test_a_changed_macro_is_sent_from_the_next_page(start, workdir):
     program.main_window()
     about = children(program.hwnd, 'Zelvara#About')[0]
     click([b for b in children(about['hwnd'], 'Zelvara#Button') if b['id'] == 0][0])
-    sheet = wait_for(lambda: inspect_json('find', '#32770', 'Zelvara settings'), 'the sheet')[0]['hwnd']
+    sheet = wait_for(lambda: [w for w in inspect_json('find', '#32770', 'Zelvara settings') or []
+                              if w['owner'] == program.hwnd], 'the sheet')[0]['hwnd']
     chat_page = int(inspect('sheet-page', sheet, 2))
     inspect('dlg-set', chat_page, 1100, 'Hold the line')
     inspect('sheet-press', sheet, 3)
@@ -262,7 +263,8 @@ def test_loaded_battle_ends_the_clicking_and_calls_the_user_back(start, workdir)
     other = Program(workdir, exe=EXE.parent / 'bench' / 'bench_bare_window.exe')
     try:
         wait_for(lambda: inspect_json('find', 'BareWindow'), 'the other program')
-        box = wait_for(lambda: inspect_json('find', '#32770', 'Zelvara'), 'the battle-loaded box')[0]
+        box = wait_for(lambda: [w for w in inspect_json('find', '#32770', 'Zelvara') or []
+                                if w['owner'] == program.hwnd], 'the battle-loaded box')[0]
         assert box['exstyle'] & 0x8, 'topmost'
         texts = [c['title'] for c in children(box['hwnd'])]
         assert 'Battle is loaded!' in texts

@@ -31,8 +31,9 @@ def open_sheet(program, caption=CAPTION):
     about = children(program.hwnd, 'Zelvara#About')[0]
     settings_button = [b for b in children(about['hwnd'], 'Zelvara#Button') if b['id'] == 0][0]
     click(settings_button)
-    sheet = wait_for(lambda: inspect_json('find', '#32770', caption), 'the settings sheet')[0]
-    return sheet['hwnd']
+    # Only this run's sheet: one of a run ended a moment ago may still be listed.
+    mine = lambda: [w for w in inspect_json('find', '#32770', caption) or [] if w['owner'] == program.hwnd]
+    return wait_for(mine, 'the settings sheet')[0]['hwnd']
 
 
 def page(sheet, index):

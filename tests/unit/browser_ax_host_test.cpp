@@ -1,6 +1,8 @@
 // The container window against the platform's own web browser control.
 #include <gtest/gtest.h>
 
+#include "test_support.h"
+
 #include <windows.h>
 #include <exdisp.h>
 #include <oleidl.h>
@@ -19,24 +21,6 @@ namespace {
 constexpr wchar_t browserClsidText[] = L"{8856F961-340A-11D0-A96B-00C04FD705A2}";
 constexpr wchar_t pageAddress[] = L"http://127.0.0.1:9/battle.html";
 
-template <class Done>
-bool pumpUntil(Done done, DWORD timeoutMs)
-{
-    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    for (;;) {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        if (done())
-            return true;
-        const ULONGLONG now = GetTickCount64();
-        if (now >= deadline)
-            return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(deadline - now), QS_ALLINPUT);
-    }
-}
 
 // Stands in for the main window: keeps every WM_BROWSER_EVENT it receives.
 std::vector<std::pair<WPARAM, std::unique_ptr<std::wstring>>> received;

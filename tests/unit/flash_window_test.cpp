@@ -48,24 +48,6 @@ std::wstring siteAddress(const wchar_t* path)
     return L"http://abc123." + std::wstring(gameDomain) + path;
 }
 
-template <class Done>
-bool pumpUntil(Done done, DWORD timeoutMs)
-{
-    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    for (;;) {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        if (done())
-            return true;
-        const ULONGLONG now = GetTickCount64();
-        if (now >= deadline)
-            return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(deadline - now), QS_ALLINPUT);
-    }
-}
 
 void pumpFor(DWORD ms)
 {

@@ -61,15 +61,6 @@ LRESULT CALLBACK paintedProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-void pumpMessages()
-{
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-}
-
 // A borderless child of a top-level popup, as the player window sits in the page.
 class PaintedWindow {
 public:
@@ -167,20 +158,6 @@ bool closeTo(COLORREF actual, COLORREF expected, int tolerance)
            close(GetBValue(actual), GetBValue(expected));
 }
 
-template <class Done>
-bool pumpUntil(Done done, DWORD timeoutMs)
-{
-    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    for (;;) {
-        pumpMessages();
-        if (done())
-            return true;
-        const ULONGLONG now = GetTickCount64();
-        if (now >= deadline)
-            return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(deadline - now), QS_ALLINPUT);
-    }
-}
 
 struct Finished {
     WPARAM thread;

@@ -21,4 +21,28 @@ private:
 };
 
 std::optional<std::string> readBytes(const std::filesystem::path& path);
+
+// Dispatches every message waiting for this thread.
+void pumpMessages();
+// Waits until a message arrives for this thread or the time is up.
+void waitForMessages(unsigned long timeoutMs);
+unsigned long long tickCount();
+
+// Runs this thread's messages until done() holds or the time is up; true
+// when done() held.
+template <class Done>
+bool pumpUntil(Done done, unsigned long timeoutMs)
+{
+    const unsigned long long deadline = tickCount() + timeoutMs;
+    for (;;) {
+        pumpMessages();
+        if (done())
+            return true;
+        const unsigned long long now = tickCount();
+        if (now >= deadline)
+            return false;
+        waitForMessages(static_cast<unsigned long>(deadline - now));
+    }
+}
+
 void writeBytes(const std::filesystem::path& path, const std::string& bytes);
