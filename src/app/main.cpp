@@ -35,6 +35,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int)
     for (auto& server : app.serverButtons)
         server.reset();
     UnregisterClassW(productName, instance);
+    // The clicker reads the browser host: it stops before the host goes.
+    app.clickerThread.reset();
     // No interface of the browser control may be released after COM is gone.
     app.browserHost.reset();
     CoUninitialize();
@@ -43,7 +45,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int)
     app.screenshotThread.reset();
     app.windowTitle.reset();
 
-    app.clickerThread.reset();
     app.gameAddress.reset();
     app.aboutWindow.reset();
     app.rightClicker.reset();
