@@ -594,6 +594,13 @@ def idle(work):
 
 # ---- report -------------------------------------------------------------------
 
+def cpu_model():
+    for line in Path('/proc/cpuinfo').read_text().splitlines():
+        if line.startswith('model name'):
+            return line.split(':', 1)[1].strip()
+    return platform.processor() or 'unknown CPU'
+
+
 def ratio(a, b):
     if b > 0:
         return f'{a / b:.2f}'
@@ -662,10 +669,11 @@ def main():
     report = f"""# Benchmarks
 
 Made on {datetime.date.today().isoformat()} by `make bench`, that is
-`ZELVARA_BUILD=build tests/env/session.sh -- /usr/bin/python3 bench/bench.py`, on {platform.machine()},
-{os.cpu_count()} cores, {platform.system()} {platform.release()}, in the Wine session of `tests/env/session.sh`
-(Wine 8, Xvfb, virtual desktop 1280x1024); {took:.0f} s inside the session. Each figure is a median, and each
-baseline is measured in the same run, taking turns with the client.
+`ZELVARA_BUILD=build tests/env/session.sh -- /usr/bin/python3 bench/bench.py`,
+on {cpu_model()} ({platform.machine()}, {os.cpu_count()} cores), {platform.system()} {platform.release()},
+in the Wine session of `tests/env/session.sh` (Wine 8, Xvfb, virtual desktop 1280x1024);
+{took:.0f} s inside the session. Each figure is a median, and each baseline is measured in the same run,
+taking turns with the client.
 
 | measure | Zelvara | baseline | ratio |
 |---|---|---|---|
