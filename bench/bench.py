@@ -2,23 +2,333 @@
 """Benchmarks of Zelvara, each against a baseline measured in the same run.
 Run inside a Wine session: `make bench` (tests/env/session.sh provides one).
 Writes bench/REPORT.md."""
+import ctypes
 import datetime
+import json
 import os
 import platform
+import re
+import select
 import statistics
+import struct
 import subprocess
+import sys
 import tempfile
+import time
 from pathlib import Path
 
 ROOT = Path(__file__).resolve().parents[1]
+sys.path.insert(0, str(ROOT / 'tests' / 'e2e'))
+
+from conftest import (Program, accounts_file, button, children, inspect, inspect_json,  # noqa: E402
+                      set_site_condition, settings_file, wait_for, windows_path)
+
 BUILD = Path(os.environ.get('ZELVARA_BUILD', ROOT / 'build'))
 WINE = os.environ.get('WINE', '/usr/lib/wine/wine64')
+SESSION = Path(os.environ.get('ZELVARA_SESSION', '/nonexistent'))
 RUNS = int(os.environ.get('ZELVARA_BENCH_RUNS', '15'))
+PAIRS = int(os.environ.get('ZELVARA_BENCH_PAIRS', '13'))
+IDLE_SECONDS = 4.5
+HOVER_SECONDS = 1.5
+QUIET_SECONDS = 0.3
+QUIET_DEADLINE_S = 5
+CLICKS_TO_TIME = 250
+PAGE_SPACING_MS = 600
+BURST = 8
+CLICK_LEFT = 1003
+LABEL = 'benchlabel'
+CHAT_BASE = ([('WM_KEYDOWN', 84), ('WM_KEYUP', 84)] + [('WM_CHAR', ord(c)) for c in 'Base'] +
+             [('WM_KEYDOWN', 13), ('WM_KEYUP', 13)])
+BARE_WINDOW = BUILD / 'bench' / 'bench_bare_window.exe'
+BARE_HOST = BUILD / 'bench' / 'bench_bare_host.exe'
+
+
+def now():
+    """Milliseconds on CLOCK_MONOTONIC_RAW: the clock Wine's performance
+    counter and tick count run on, so both sides read one clock."""
+    return time.clock_gettime(time.CLOCK_MONOTONIC_RAW) * 1000.0
 
 
 def winepath(path):
     return 'Z:' + str(path).replace('/', '\\')
 
+
+# ---- input and observation --------------------------------------------------
+
+class XInput:
+    """Keys and clicks through XTest on one open display connection, the
+    request xdotool makes, so a figure starts at the event, not at the start
+    of a helper process."""
+
+    def __init__(self):
+        self.x11 = ctypes.CDLL('libX11.so.6')
+        self.xtst = ctypes.CDLL('libXtst.so.6')
+        self.x11.XOpenDisplay.restype = ctypes.c_void_p
+        self.x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        self.x11.XStringToKeysym.restype = ctypes.c_ulong
+        self.x11.XStringToKeysym.argtypes = [ctypes.c_char_p]
+        self.x11.XKeysymToKeycode.restype = ctypes.c_ubyte
+        self.x11.XKeysymToKeycode.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+        self.x11.XFlush.argtypes = [ctypes.c_void_p]
+        self.x11.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+        self.x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+        self.xtst.XTestFakeKeyEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int, ctypes.c_ulong]
+        self.xtst.XTestFakeButtonEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int, ctypes.c_ulong]
+        self.xtst.XTestFakeMotionEvent.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int, ctypes.c_int,
+                                                   ctypes.c_ulong]
+        self.display = self.x11.XOpenDisplay(os.environ['DISPLAY'].encode())
+        if not self.display:
+            raise RuntimeError('cannot open the display')
+
+    def close(self):
+        self.x11.XCloseDisplay(self.display)
+
+    def key(self, name):
+        """Presses and releases a key; returns the time it was sent."""
+        code = self.x11.XKeysymToKeycode(self.display, self.x11.XStringToKeysym(name.encode()))
+        started = now()
+        self.xtst.XTestFakeKeyEvent(self.display, code, 1, 0)
+        self.xtst.XTestFakeKeyEvent(self.display, code, 0, 0)
+        self.x11.XFlush(self.display)
+        return started
+
+    def move(self, x, y):
+        self.xtst.XTestFakeMotionEvent(self.display, -1, x, y, 0)
+        self.x11.XSync(self.display, 0)
+
+    def click(self, x, y):
+        """Moves the pointer there and clicks; returns the time it started."""
+        started = now()
+        self.xtst.XTestFakeMotionEvent(self.display, -1, x, y, 0)
+        self.xtst.XTestFakeButtonEvent(self.display, 1, 1, 0)
+        self.xtst.XTestFakeButtonEvent(self.display, 1, 0, 0)
+        self.x11.XFlush(self.display)
+        return started
+
+
+class Inotify:
+    """Wakes on changes to files, so the time a change is seen is the time it
+    happened, give or take the scheduler, without a polling loop."""
+    IN_MODIFY, IN_CLOSE_WRITE = 0x2, 0x8
+
+    def __init__(self):
+        self.libc = ctypes.CDLL(None, use_errno=True)
+        self.fd = self.libc.inotify_init1(os.O_NONBLOCK | os.O_CLOEXEC)
+        if self.fd < 0:
+            raise OSError(ctypes.get_errno(), 'inotify_init1')
+        self.poller = select.poll()
+        self.poller.register(self.fd, select.POLLIN)
+
+    def watch(self, path, mask):
+        if self.libc.inotify_add_watch(self.fd, os.fsencode(str(path)), mask) < 0:
+            raise OSError(ctypes.get_errno(), f'inotify_add_watch {path}')
+
+    def wait(self, timeout_ms):
+        """(time seen, [(mask, name)]) or None once the time is up."""
+        if not self.poller.poll(max(0, int(timeout_ms))):
+            return None
+        seen = now()
+        data = os.read(self.fd, 1 << 16)
+        events, at = [], 0
+        while at < len(data):
+            _, mask, _, size = struct.unpack_from('iIII', data, at)
+            name = data[at + 16:at + 16 + size].rstrip(b'\0').decode()
+            events.append((mask, name))
+            at += 16 + size
+        return seen, events
+
+    def drain(self):
+        """Drops the changes reported so far."""
+        while self.poller.poll(0):
+            os.read(self.fd, 1 << 16)
+
+    def close(self):
+        os.close(self.fd)
+
+
+class Logs:
+    """The player's and the site's JSON-lines logs, each entry stamped with
+    the time it was first seen."""
+
+    def __init__(self):
+        self.notify = Inotify()
+        self.notify.watch(SESSION, Inotify.IN_MODIFY)
+        self.files = {'player.log': [0, b'', []], 'site.log': [0, b'', []]}
+        self.read(now())
+
+    def read(self, seen):
+        for name, state in self.files.items():
+            path = SESSION / name
+            if not path.exists():
+                continue
+            with open(path, 'rb') as f:
+                f.seek(state[0])
+                data = f.read()
+            state[0] += len(data)
+            *lines, state[1] = (state[1] + data).split(b'\n')
+            state[2].extend((seen, json.loads(line)) for line in lines if line.strip())
+
+    def entries(self, name):
+        return self.files[name][2]
+
+    def mark(self, name='player.log'):
+        """The count of entries so far; lines written while no one waited are
+        read first, so they count as before the mark, and their changes are
+        dropped, so the next wait wakes for new ones."""
+        self.notify.drain()
+        self.read(now())
+        return len(self.entries(name))
+
+    def wait(self, name, mark, predicate, what, timeout=20.0):
+        """(seen, entry) of the first entry since mark that satisfies predicate."""
+        deadline = now() + timeout * 1000
+        at = mark
+        while True:
+            found = self.entries(name)
+            while at < len(found):
+                seen, entry = found[at]
+                at += 1
+                if predicate(entry):
+                    return seen, entry
+            left = deadline - now()
+            if left <= 0:
+                raise TimeoutError(f'timed out waiting for {what}')
+            woke = self.notify.wait(left)
+            if woke:
+                self.read(woke[0])
+
+    def close(self):
+        self.notify.close()
+
+
+class Folder:
+    """A screenshot folder: the time a new file was closed with content."""
+
+    def __init__(self, path):
+        self.path = Path(path)
+        self.path.mkdir(parents=True, exist_ok=True)
+        self.known = set(os.listdir(self.path))
+        self.notify = Inotify()
+        self.notify.watch(self.path, Inotify.IN_CLOSE_WRITE)
+
+    def wait_new_file(self, timeout=20.0):
+        deadline = now() + timeout * 1000
+        while True:
+            left = deadline - now()
+            if left <= 0:
+                raise TimeoutError(f'timed out waiting for a file in {self.path}')
+            woke = self.notify.wait(left)
+            if not woke:
+                continue
+            seen, events = woke
+            for _, name in events:
+                # The client claims the name with an empty file first.
+                path = self.path / name
+                if name not in self.known and path.exists() and path.stat().st_size > 0:
+                    self.known.add(name)
+                    return seen
+
+    def close(self):
+        self.notify.close()
+
+
+class Output:
+    """Lines a bench program prints to its output file."""
+
+    def __init__(self, path):
+        self.path = Path(path)
+
+    def lines(self, kind):
+        if not self.path.exists():
+            return []
+        return [line.split()[1:] for line in self.path.read_text().splitlines() if line.startswith(kind + ' ')]
+
+
+# ---- processes ----------------------------------------------------------------
+
+class BareHost:
+    """The bare host of the control (bench_bare_host.exe)."""
+
+    def __init__(self, directory, url, folder=None, open_now=False):
+        self.output = Output(Path(directory) / 'bare-host.out')
+        self.out = open(self.output.path, 'wb')
+        args = [WINE, str(BARE_HOST), *(['--open'] if open_now else []), url]
+        if folder:
+            args.append(winepath(folder))
+        self.process = subprocess.Popen(args, cwd=directory, stdin=subprocess.DEVNULL, stdout=self.out,
+                                        stderr=subprocess.DEVNULL)
+        window = wait_for(lambda: [w for w in inspect_json('find', 'BenchBareHost') or [] if w['visible']],
+                          'the bare host window', 30)[0]
+        self.hwnd = window['hwnd']
+
+    def info(self):
+        return inspect_json('info', self.hwnd)
+
+    def end(self):
+        if self.process.poll() is None:
+            inspect('close', self.hwnd)
+            try:
+                self.process.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
+                self.process.wait(timeout=30)
+        self.out.close()
+
+
+class BareWindow:
+    def __init__(self, directory):
+        self.process = subprocess.Popen([WINE, str(BARE_WINDOW)], cwd=directory, stdin=subprocess.DEVNULL,
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        window = wait_for(lambda: [w for w in inspect_json('find', 'BareWindow') or [] if w['visible']],
+                          'the bare window', 30)[0]
+        self.hwnd = window['hwnd']
+
+    def end(self):
+        if self.process.poll() is None:
+            self.process.kill()
+            self.process.wait(timeout=30)
+
+
+def x_window(title):
+    found = subprocess.run(['xdotool', 'search', '--name', '^' + re.escape(title) + '$'], capture_output=True,
+                           text=True, timeout=30).stdout.split()
+    return found[0]
+
+
+def focus(xin, hwnd, xid, point, turn):
+    """Brings a window to the front as a person does, with a click on its
+    caption (Wine sends keys to its foreground window, whatever has the X
+    focus), gives it the X focus and waits until Wine reports it in front.
+    Each turn clicks a little further right: two clicks at one place would
+    be a double click, which maximizes."""
+    xin.click(point[0] + 25 * (turn % 5), point[1])
+    subprocess.run(['xdotool', 'windowfocus', xid], check=True, timeout=30)
+    wait_for(lambda: (inspect_json('foreground') or {}).get('hwnd') == hwnd, 'the window in front', 10)
+
+
+def cpu(pid):
+    """(nanoseconds on a CPU over all threads from schedstat, clock ticks of
+    user and system time from stat) of a process so far."""
+    ns = 0
+    for task in Path(f'/proc/{pid}/task').iterdir():
+        try:
+            ns += int((task / 'schedstat').read_text().split()[0])
+        except (FileNotFoundError, ProcessLookupError):
+            pass
+    fields = Path(f'/proc/{pid}/stat').read_text().rsplit(')', 1)[1].split()
+    return ns, int(fields[11]) + int(fields[12])
+
+
+def memory(pid):
+    """Resident and private kilobytes."""
+    values = {}
+    for line in Path(f'/proc/{pid}/smaps_rollup').read_text().splitlines()[1:]:
+        key, value = line.split(':', 1)
+        values[key] = int(value.split()[0])
+    return values['Rss'], values.get('Private_Clean', 0) + values.get('Private_Dirty', 0)
+
+
+# ---- start-up -------------------------------------------------------------------
 
 def time_to_window(window_class, exe, cwd):
     """Milliseconds from process start to a visible window of the class."""
@@ -31,39 +341,401 @@ def time_to_window(window_class, exe, cwd):
 
 
 def startup():
-    bare = BUILD / 'bench' / 'bench_bare_window.exe'
     client = BUILD / 'zelvara.exe'
     with tempfile.TemporaryDirectory() as home:
         time_to_window('Zelvara', client, home)  # first run writes the settings files
-        time_to_window('BareWindow', bare, home)
+        time_to_window('BareWindow', BARE_WINDOW, home)
         bare_times, client_times = [], []
         for _ in range(RUNS):  # interleaved, so drift hits both alike
-            bare_times.append(time_to_window('BareWindow', bare, home))
+            bare_times.append(time_to_window('BareWindow', BARE_WINDOW, home))
             client_times.append(time_to_window('Zelvara', client, home))
-    return statistics.median(bare_times), statistics.median(client_times)
+    return statistics.median(client_times), statistics.median(bare_times)
+
+
+# ---- playing: the client and the bare host side by side -------------------------
+
+def write_settings(workdir, **settings):
+    """The test suite's settings file with F1 as the team chat "Base": eight
+    messages, like the first start's default."""
+    accounts_file(workdir, LABEL)
+    settings_file(workdir, **settings)
+    path = Path(workdir) / 'zelvara.cfg'
+    text = path.read_bytes()
+    assert b'\r\n112\r\nHi\r\n' in text, 'the settings layout has changed'
+    path.write_bytes(text.replace(b'\r\n112\r\nHi\r\n', b'\r\n112\r\nBase\r\n'))
+
+
+def middle(rect):
+    left, top, right, bottom = rect
+    return (left + right) // 2, (top + bottom) // 2
+
+
+def arrange(client, bare):
+    """Client at the top left, bare host at the bottom right, so neither
+    covers the places the other is clicked: the server button and the
+    caption of the client, the strip and the caption of the bare host."""
+    metrics = inspect_json('metrics')
+    screen_w, screen_h = metrics['screen']
+    c = client.info()
+    cw, ch = c['rect'][2] - c['rect'][0], c['rect'][3] - c['rect'][1]
+    inspect('move', client.hwnd, 0, 0, cw, ch)
+    b = bare.info()
+    bw, bh = b['rect'][2] - b['rect'][0], b['rect'][3] - b['rect'][1]
+    inspect('move', bare.hwnd, screen_w - bw, screen_h - bh, bw, bh)
+    c, b = client.info(), bare.info()
+    server_button = button(client.hwnd, 1)['rect']
+    strip = (b['clientOrigin'][0] + 500, b['clientOrigin'][1] + 615)  # under the 1000x600 page
+    client_caption = (c['rect'][0] + 150, (c['rect'][1] + c['clientOrigin'][1]) // 2)
+    # Right of the client, left of the bare host's caption buttons.
+    bare_caption = (c['rect'][2] + 20, (b['rect'][1] + b['clientOrigin'][1]) // 2)
+    assert server_button[3] < b['rect'][1], 'the bare host covers the server button'
+    assert strip[1] > c['rect'][3], 'the client covers the bare host strip'
+    assert bare_caption[0] + 100 < b['rect'][2] - 60, 'the client covers the bare host caption'
+    return {'click': middle(server_button), 'caption': client_caption}, {'click': strip, 'caption': bare_caption}
+
+
+def is_player_created(entry):
+    return entry.get('event') == 'created' and entry['width'] > 1 and entry['height'] > 1
+
+
+def interleaved(measure, warm_up=True):
+    """PAIRS runs of each side, taking turns and swapping who goes first, so
+    drift hits both alike; one untimed run each first, so both are measured
+    warm (the first use of a code path loads what it needs)."""
+    if warm_up:
+        for side in ('client', 'bare'):
+            measure(side)
+    runs = {'client': [], 'bare': []}
+    for i in range(PAIRS):
+        for side in (('client', 'bare') if i % 2 == 0 else ('bare', 'client')):
+            runs[side].append(measure(side))
+    return runs
+
+
+def playing(work):
+    """Click to page, F1 to chat line, screenshot key to file, click period."""
+    set_site_condition(clicks=1000000)  # the battle never loads: the clicker keeps going
+    client_dir, bare_dir = work / 'client', work / 'bare'
+    client_dir.mkdir()
+    bare_dir.mkdir()
+    client_shots, bare_shots = Folder(work / 'shots-client'), Folder(work / 'shots-bare')
+    write_settings(client_dir, clicks=10, folder=windows_path(client_shots.path), image='jpeg')
+    logs, xin = Logs(), XInput()
+    client = bare = None
+    results = {}
+    try:
+        client = Program(client_dir)
+        client.main_window()
+        # The bare host opens the very address the client asks the site for.
+        mark, site_mark = logs.mark(), logs.mark('site.log')
+        xin.click(*middle(button(client.hwnd, 1)['rect']))
+        logs.wait('player.log', mark, is_player_created, 'the first page')
+        request = logs.wait('site.log', site_mark, lambda e: e['path'].startswith('/battle-'), 'the request')[1]
+        url = f"http://{request['host']}{request['path']}"
+        bare = BareHost(bare_dir, url, folder=bare_shots.path)
+        client_points, bare_points = arrange(client, bare)
+        mark = logs.mark()
+        xin.click(*bare_points['click'])
+        logs.wait('player.log', mark, is_player_created, 'the bare page')
+
+        sides = {'client': (client, client_points), 'bare': (bare, bare_points)}
+        players = {}
+
+        last_click = {'client': 0.0, 'bare': 0.0}
+
+        def open_page(side, spaced=True):
+            # A person opens one page at a time: clicks on one program come at
+            # least PAGE_SPACING_MS apart, unless a burst is what is measured.
+            if spaced:
+                wait_for(lambda: now() >= last_click[side] + PAGE_SPACING_MS, 'the spacing', 5, 0.01)
+            mark, site_mark = logs.mark(), logs.mark('site.log')
+            started = last_click[side] = xin.click(*sides[side][1]['click'])
+            created, entry = logs.wait('player.log', mark, is_player_created, f'the {side} page')
+            requested, _ = logs.wait('site.log', site_mark, lambda e: True, f'the {side} request')
+            players[side] = entry['hwnd']
+            return requested - started, created - started
+
+        # The first pages above were the warm-up.
+        results['page'] = interleaved(open_page, warm_up=False)
+        results['bare_page_inside'] = [(float(a), float(b)) for a, b in bare.output.lines('page')[1:]]
+        # Back to back: each click as soon as the page before it is built.
+        results['burst'] = {side: [open_page(side, spaced=False)[1] for _ in range(BURST)][BURST // 2:]
+                            for side in ('client', 'bare')}
+
+        xids = {'client': x_window(client.info()['title']), 'bare': x_window('Bare host')}
+
+        turns = iter(range(1 << 30))
+
+        def chat(side):
+            program, points = sides[side]
+            focus(xin, program.hwnd, xids[side], points['caption'], next(turns))
+            mark = logs.mark()
+            started = xin.key('F1')
+            player = players[side]
+            seen, _ = logs.wait('player.log', mark, lambda e: e.get('hwnd') == player and
+                                e.get('msg') == 'WM_KEYUP' and e.get('wParam') == 13, f'the {side} chat line')
+            sequence = [e for _, e in logs.entries('player.log')[mark:]
+                        if e.get('hwnd') == player and e.get('msg') in ('WM_KEYDOWN', 'WM_KEYUP', 'WM_CHAR')]
+            # Translating the posted key-downs may add characters after the eighth.
+            got = [(e['msg'], e['wParam']) for e in sequence[:8]]
+            assert got == CHAT_BASE, f'{side}: {got}'
+            return seen - started
+
+        results['chat'] = interleaved(chat)
+
+        folders = {'client': client_shots, 'bare': bare_shots}
+
+        def shot(side):
+            focus(xin, sides[side][0].hwnd, xids[side], sides[side][1]['caption'], next(turns))
+            started = xin.key('Print')
+            return folders[side].wait_new_file() - started
+
+        results['shot'] = interleaved(shot)
+        results['bare_shot_inside'] = [float(a[0]) for a in bare.output.lines('shot')[1:]]
+
+        # The auto-clicker at the set period of 10 ms.
+        mark = logs.mark()
+        player = players['client']
+        xin.click(*middle(button(client.hwnd, CLICK_LEFT)['rect']))
+        logs.wait('player.log', mark, lambda e: e.get('hwnd') == player and e.get('msg') == 'WM_LBUTTONDOWN' and
+                  sum(1 for _, x in logs.entries('player.log')[mark:] if x.get('msg') == 'WM_LBUTTONDOWN') >=
+                  CLICKS_TO_TIME, f'{CLICKS_TO_TIME} clicks', timeout=60)
+        xin.click(*middle(button(client.hwnd, CLICK_LEFT)['rect']))
+        downs = [(seen, e['t']) for seen, e in logs.entries('player.log')[mark:]
+                 if e.get('hwnd') == player and e.get('msg') == 'WM_LBUTTONDOWN'][5:CLICKS_TO_TIME]
+        results['clicks'] = downs
+    finally:
+        for program in (bare, client):
+            if program:
+                program.end()
+        xin.close()
+        logs.close()
+        client_shots.close()
+        bare_shots.close()
+        set_site_condition(clicks=3)
+    return results
+
+
+# ---- idle ---------------------------------------------------------------------
+
+def one_pixel_hidden(program):
+    try:
+        host = children(program.hwnd, 'AtlAxWin120')[0]
+        plugins = children(children(children(host['hwnd'])[0]['hwnd'])[0]['hwnd'])[0]['hwnd']
+    except IndexError:
+        return False
+    found = children(plugins)
+    return len(found) == 2 and not [w for w in found if w['client'] == [1, 1] and w['visible']]
+
+
+def cpu_rates(pids, seconds):
+    """CPU milliseconds per second of each process over one measuring window,
+    from schedstat, and its clock ticks from stat."""
+    before = {name: cpu(pid) for name, pid in pids.items()}
+    started = time.monotonic()
+    time.sleep(seconds)  # the measuring window itself
+    elapsed = time.monotonic() - started
+    rates, ticks = {}, {}
+    for name, pid in pids.items():
+        ns, tick = cpu(pid)
+        rates[name] = (ns - before[name][0]) / 1e6 / elapsed
+        ticks[name] = tick - before[name][1]
+    return rates, ticks
+
+
+def idle(work):
+    """CPU and memory of the client with a page open once the window search
+    has stopped, against the bare window and the bare host over the same span."""
+    client_dir, bare_dir = work / 'idle-client', work / 'idle-bare'
+    client_dir.mkdir()
+    bare_dir.mkdir()
+    write_settings(client_dir, language='pixelfirst')
+    client = window = host = None
+    xin = XInput()
+    try:
+        # The baselines first, out of the way at the bottom right.
+        window = BareWindow(bare_dir)
+        port = os.environ['ZELVARA_TESTBED_PORT']
+        host = BareHost(bare_dir, f'http://{LABEL}.game.example:{port}/battle-pixelfirst.html', open_now=True)
+        wait_for(lambda: host.output.lines('page'), 'the bare host page')
+        screen_w, screen_h = inspect_json('metrics')['screen']
+        for other in (window, host):
+            box = inspect_json('info', other.hwnd)['rect']
+            w, h = box[2] - box[0], box[3] - box[1]
+            inspect('move', other.hwnd, screen_w - w, screen_h - h, w, h)
+        client = Program(client_dir)
+        client.main_window()
+        rect = client.info()['rect']
+        inspect('move', client.hwnd, 0, 0, rect[2] - rect[0], rect[3] - rect[1])
+        server_button = middle(button(client.hwnd, 1)['rect'])
+        xin.click(*server_button)
+        wait_for(lambda: one_pixel_hidden(client), 'the search stopped at the one-pixel plug-in')
+        # Resting on one of the client's buttons, the pointer is polled by
+        # Wine for the button's leave notice; it is measured apart below.
+        xin.move(rect[2] - rect[0] + 100, screen_h - 20)
+        pids = {'client': client.process.pid, 'window': window.process.pid, 'host': host.process.pid}
+        # Settled: the pages painted and the pointer's leave handled. A
+        # program that never goes quiet is measured all the same, and said so.
+        deadline = time.monotonic() + QUIET_DEADLINE_S
+        settled = False
+        while not settled and time.monotonic() < deadline:
+            settled = not any(cpu_rates(pids, QUIET_SECONDS)[0].values())
+        rates, ticks = cpu_rates(pids, IDLE_SECONDS)
+        mem = {name: memory(pid) for name, pid in pids.items()}
+        xin.move(*server_button)
+        hovered, _ = cpu_rates({'client': pids['client']}, HOVER_SECONDS)
+    finally:
+        for program in (host, window, client):
+            if program:
+                program.end()
+        xin.close()
+    return rates, ticks, mem, hovered['client'], settled
+
+
+# ---- report -------------------------------------------------------------------
+
+def cpu_model():
+    for line in Path('/proc/cpuinfo').read_text().splitlines():
+        if line.startswith('model name'):
+            return line.split(':', 1)[1].strip()
+    return platform.processor() or 'unknown CPU'
+
+
+def ratio(a, b):
+    if b > 0:
+        return f'{a / b:.2f}'
+    return 'none: neither used any CPU' if a == 0 else 'none: the baseline used no CPU'
 
 
 def main():
-    bare, client = startup()
+    began = time.monotonic()
+    client_start, bare_start = startup()
     size = (BUILD / 'zelvara.exe').stat().st_size
-    bare_size = (BUILD / 'bench' / 'bench_bare_window.exe').stat().st_size
+    bare_size = BARE_WINDOW.stat().st_size
+    with tempfile.TemporaryDirectory() as scratch:
+        play = playing(Path(scratch))
+        idle_cpu, idle_ticks, idle_mem, hovered_cpu, settled = idle(Path(scratch))
+    took = time.monotonic() - began
+
+    med = statistics.median
+    request = {s: med(r for r, _ in play['page'][s]) for s in ('client', 'bare')}
+    page = {s: med(c for _, c in play['page'][s]) for s in ('client', 'bare')}
+    inside_nav = med(b for _, b in play['bare_page_inside'])
+    inside_click = med(a for a, _ in play['bare_page_inside'])
+    burst = {s: med(play['burst'][s]) for s in ('client', 'bare')}
+    chat = {s: med(play['chat'][s]) for s in ('client', 'bare')}
+    shot = {s: med(play['shot'][s]) for s in ('client', 'bare')}
+    bare_save = med(play['bare_shot_inside'])
+    seen = [b[0] - a[0] for a, b in zip(play['clicks'], play['clicks'][1:])]
+    ticks = [c[1] for c in play['clicks']]
+    period = med(seen)
+    mean_period = (ticks[-1] - ticks[0]) / (len(ticks) - 1)
+    hz = os.sysconf('SC_CLK_TCK')
+
+    def cpu_cell(name):
+        return f"{idle_cpu[name]:.3f} ms/s ({idle_ticks[name]} x {1000 // hz} ms in stat)"
+
+    def mem_cell(name):
+        return f"{idle_mem[name][0] / 1024:.1f} MiB ({idle_mem[name][1] / 1024:.1f} MiB private)"
+
+    rows = [
+        (f'start-up to a visible main window ({RUNS} runs)', f'{client_start:.1f} ms',
+         f'{bare_start:.1f} ms, bare Win32 window program', ratio(client_start, bare_start)),
+        ('executable size', f'{size / 1024:.0f} KiB', f'{bare_size / 1024:.0f} KiB, bare window program, same flags',
+         ratio(size, bare_size)),
+        (f'server-button click to the page built (player created) ({PAIRS} runs)', f"{page['client']:.1f} ms",
+         f"{page['bare']:.1f} ms, bare host of the control, same end event", ratio(page['client'], page['bare'])),
+        (f'the same, clicks back to back (last {BURST - BURST // 2} of a burst of {BURST})',
+         f"{burst['client']:.1f} ms",
+         f"{burst['bare']:.1f} ms, bare host, same end event", ratio(burst['client'], burst['bare'])),
+        (f"server-button click to the site's page request ({PAIRS} runs)", f"{request['client']:.1f} ms",
+         f"{request['bare']:.1f} ms, bare host, same end event", ratio(request['client'], request['bare'])),
+        (f"F1 to the chat's last message (WM_KEYUP 13) in the player ({PAIRS} runs)", f"{chat['client']:.1f} ms",
+         f"{chat['bare']:.1f} ms, bare host posting the same 8 messages", ratio(chat['client'], chat['bare'])),
+        (f'screenshot key to the JPEG file closed ({PAIRS} runs)', f"{shot['client']:.1f} ms",
+         f"{bare_save:.1f} ms, bare GDI+ save: capture start to file closed", ratio(shot['client'], bare_save)),
+        (f'screenshot key to the JPEG file closed, like for like ({PAIRS} runs)', f"{shot['client']:.1f} ms",
+         f"{shot['bare']:.1f} ms, bare host from the key, same end event", ratio(shot['client'], shot['bare'])),
+        (f'click period at clicksPeriod 10 (median of {len(seen)} intervals)', f'{period:.2f} ms',
+         '10 ms, the set period', f'{period / 10:.3f}'),
+        (f'CPU while idle with a page open, window search stopped ({IDLE_SECONDS} s)', cpu_cell('client'),
+         f"{cpu_cell('window')}, bare window program", ratio(idle_cpu['client'], idle_cpu['window'])),
+        ('memory while idle with a page open', mem_cell('client'), f"{mem_cell('window')}, bare window program",
+         ratio(idle_mem['client'][0], idle_mem['window'][0])),
+    ]
+    unsettled = '' if settled else (f'\nNot all three programs went quiet for {QUIET_SECONDS} s within '
+                                    f'{QUIET_DEADLINE_S} s before the idle span.')
+    table = '\n'.join(f'| {a} | {b} | {c} | {d} |' for a, b, c, d in rows)
     report = f"""# Benchmarks
 
-Made by `make bench` on {datetime.date.today().isoformat()}, {platform.machine()}, {os.cpu_count()} cores,
-Wine session of `tests/env/session.sh` (Xvfb, virtual desktop). Medians of {RUNS} interleaved runs.
+Made on {datetime.date.today().isoformat()} by `make bench`, that is
+`ZELVARA_BUILD=build tests/env/session.sh -- /usr/bin/python3 bench/bench.py`,
+on {cpu_model()} ({platform.machine()}, {os.cpu_count()} cores), {platform.system()} {platform.release()},
+in the Wine session of `tests/env/session.sh` (Wine 8, Xvfb, virtual desktop 1280x1024);
+{took:.0f} s inside the session. Each figure is a median, and each baseline is measured in the same run,
+taking turns with the client.
 
 | measure | Zelvara | baseline | ratio |
 |---|---|---|---|
-| start-up to a visible main window | {client:.1f} ms | {bare:.1f} ms (bare Win32 window program) | {client / bare:.2f} |
-| executable size | {size / 1024:.0f} KiB | {bare_size / 1024:.0f} KiB (bare program, same flags) | {size / bare_size:.2f} |
+{table}
 
-Start-up is timed by `bench_launch.exe`, which starts the program inside the Wine session and polls for
-its visible top-level window; both programs pay the same process start. The client's start includes
-reading both settings files, loading its resources and installing its keyboard hook.
+Beside these: inside the bare host, Navigate to DocumentComplete takes {inside_nav:.1f} ms and its click to
+DocumentComplete {inside_click:.1f} ms. The mean click period from the player's own `t` stamps over the same
+clicks is {mean_period:.2f} ms. The bare host with the same page open idles at {cpu_cell('host')} and holds
+{mem_cell('host')}. With the pointer resting on one of the client's buttons, the idle client uses
+{hovered_cpu:.3f} ms/s: Wine polls the pointer for the button's leave notice.{unsettled}
+
+## How
+
+- One clock: Python reads `CLOCK_MONOTONIC_RAW`, the clock of Wine's `QueryPerformanceCounter`. The
+  player's `t` field (`GetTickCount64`) lags it by 0 to 16 ms here, too coarse for these spans, so an end
+  event is timed when Python sees its line appear: it waits on inotify for the log to change and stamps
+  each new line with the time it woke. Screenshot files are timed the same way, at the close of a write
+  that left the new file non-empty (the client claims the name with an empty file first).
+- Keys and clicks go through XTest on one open display connection (the request `xdotool` makes); a figure
+  starts when the request is sent, so no helper's process start is counted. Before a key, the program is
+  brought to the front with a click on its caption and `xdotool windowfocus`, and the bench waits until
+  Wine reports it as the foreground window, all outside the timed span.
+- Start-up: `bench_launch.exe` starts the program inside the Wine session and polls for its visible
+  top-level window; both programs pay the same process start. The client's start includes reading both
+  settings files, loading its resources and installing its keyboard hook.
+- Page: the client and `bench_bare_host.exe` run side by side (the client at the top left, the bare host
+  at the bottom right, neither covering the other's click points) and take turns, each once untimed
+  first. A click on server button 1 makes the client replace its browser host and navigate; a click on
+  the bare host's strip makes it release its control, create a new one with
+  `CoCreateInstance(CLSID_WebBrowser)`, activate it in place with a minimal client site, advise an
+  `IDispatch` sink and navigate to the same address. Both are timed from the click to the stand-in
+  player's `created` line (the control builds the player just before it raises DocumentComplete), and
+  to the site's log line of the page request. The bare host also times itself to DocumentComplete
+  (DISPID 259), given above. Two clicks on one program come at least {PAGE_SPACING_MS} ms apart, as a
+  person opens one page at a time; the burst row instead clicks again as soon as the page is built,
+  where the client slows down from page to page.
+- Chat: F1 into each program in turn, each once untimed first. The client's keyboard hook posts the team
+  chat "Base" to the player it found; the bare host's thread keyboard hook posts the same eight messages
+  to its player. Timed from the key to the line of the eighth message, the Enter key's WM_KEYUP; each run
+  checks that the first eight messages are that sequence.
+- Screenshot: Print into each program in turn, each once untimed first; JPEG on both sides. The client
+  saves on its screenshot thread. The bare host BitBlts its player window (the same size, 1000x600),
+  saves it with `GdipSaveImageToFile` on its window thread and times the capture start to the save's
+  return (the file closed): the first screenshot row. The like-for-like row times the bare host from the
+  key to the file closed on disk, as the client is timed.
+- Click period: the stand-in site's condition is set so the battle never loads, `clicksPeriod` is 10 and
+  "Click Left" is on; the median interval between the player's WM_LBUTTONDOWN lines, as seen, over
+  {len(seen)} intervals after the first five clicks.
+- Idle: the client opens the page reached with battle language `pixelfirst` and the bench waits until
+  the one-pixel plug-in is hidden, which the client does at the tick that stops its window search. The
+  pointer is moved off the client. The CPU time of the client's Wine process, the bare window program's
+  and the bare host's (same page open) is then read over the same {IDLE_SECONDS} s: nanoseconds from
+  every thread's `/proc/<pid>/task/<tid>/schedstat`, given as CPU ms per second, and user plus system
+  clock ticks (1/{hz} s) from `/proc/<pid>/stat`, once all three have used no CPU for {QUIET_SECONDS} s
+  (the pages painted, the pointer moved off the client and its leave handled). The wineserver's share
+  is counted on neither side.
+  Memory is the resident set and its private part from `/proc/<pid>/smaps_rollup`, read at the end of
+  that span. The pointer is then put on the client's server button for {HOVER_SECONDS} s.
 """
     (ROOT / 'bench' / 'REPORT.md').write_text(report)
     print(report)
-
+    print('raw:', json.dumps({k: v for k, v in play.items() if k != 'clicks'}))
 
 if __name__ == '__main__':
     main()

@@ -1,0 +1,374 @@
+// bench_bare_host [--open] URL [FOLDER]: the least a program must do to show
+// a page in the web browser control, to type a chat line into its player and
+// to save the player as JPEG. The client's figures are set against it.
+//
+// - A click on the strip under the page area (its button-up, as a button
+//   acts) creates the control, activates it in place, connects the events
+//   and navigates to URL. At DocumentComplete it prints
+//   "page <ms since the click> <ms since Navigate>".
+// - F1 posts the eight messages of the team chat "Base" to the player.
+// - Print captures the player with BitBlt and saves it with the GDI+ flat
+//   API as FOLDER\shot-N.jpg, then prints "shot <ms from capture to close>".
+// - --open navigates at once, without a click.
+#include <windows.h>
+#include <exdisp.h>
+#include <gdiplus.h>
+#include <ocidl.h>
+#include <oleidl.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int areaWidth = 1000;
+constexpr int areaHeight = 600;
+constexpr int stripHeight = 30;
+constexpr UINT shotMessage = WM_APP + 1;
+constexpr DISPID documentComplete = 259;
+
+const CLSID webBrowserClass = {0x8856F961, 0x340A, 0x11D0, {0xA9, 0x6B, 0x00, 0xC0, 0x4F, 0xD7, 0x05, 0xA2}};
+const IID browserEvents = {0x34A715A0, 0x6587, 0x11D0, {0x92, 0x4A, 0x00, 0x20, 0xAF, 0xC7, 0xAC, 0x4D}};
+
+double nowMs()
+{
+    static const double perMs = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return static_cast<double>(f.QuadPart) / 1000.0;
+    }();
+    LARGE_INTEGER c;
+    QueryPerformanceCounter(&c);
+    return static_cast<double>(c.QuadPart) / perMs;
+}
+
+template <class T> struct Releaser {
+    void operator()(T* p) const noexcept { p->Release(); }
+};
+template <class T> using Com = std::unique_ptr<T, Releaser<T>>;
+
+template <class T> Com<T> query(IUnknown* from, REFIID iid)
+{
+    void* out = nullptr;
+    return Com<T>(from && SUCCEEDED(from->QueryInterface(iid, &out)) ? static_cast<T*>(out) : nullptr);
+}
+
+// One site for the window's life; it lives in the program's static state,
+// so its reference count does nothing.
+class Site final : public IOleClientSite, public IOleInPlaceSite {
+public:
+    HWND window = nullptr;
+
+    STDMETHODIMP QueryInterface(REFIID iid, void** out) override
+    {
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IOleClientSite))
+            *out = static_cast<IOleClientSite*>(this);
+        else if (IsEqualIID(iid, IID_IOleWindow) || IsEqualIID(iid, IID_IOleInPlaceSite))
+            *out = static_cast<IOleInPlaceSite*>(this);
+        else
+            *out = nullptr;
+        return *out ? S_OK : E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return 1; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    STDMETHODIMP SaveObject() override { return E_NOTIMPL; }
+    STDMETHODIMP GetMoniker(DWORD, DWORD, IMoniker** m) override { *m = nullptr; return E_NOTIMPL; }
+    STDMETHODIMP GetContainer(IOleContainer** c) override { *c = nullptr; return E_NOINTERFACE; }
+    STDMETHODIMP ShowObject() override { return S_OK; }
+    STDMETHODIMP OnShowWindow(BOOL) override { return S_OK; }
+    STDMETHODIMP RequestNewObjectLayout() override { return E_NOTIMPL; }
+    STDMETHODIMP GetWindow(HWND* w) override { *w = window; return S_OK; }
+    STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+    STDMETHODIMP CanInPlaceActivate() override { return S_OK; }
+    STDMETHODIMP OnInPlaceActivate() override { return S_OK; }
+    STDMETHODIMP OnUIActivate() override { return S_OK; }
+    STDMETHODIMP GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** doc, LPRECT pos, LPRECT clip,
+                                  LPOLEINPLACEFRAMEINFO info) override
+    {
+        *frame = nullptr;
+        *doc = nullptr;
+        *pos = RECT{0, 0, areaWidth, areaHeight};
+        *clip = *pos;
+        info->fMDIApp = FALSE;
+        info->hwndFrame = window;
+        info->haccel = nullptr;
+        info->cAccelEntries = 0;
+        return S_OK;
+    }
+    STDMETHODIMP Scroll(SIZE) override { return E_NOTIMPL; }
+    STDMETHODIMP OnUIDeactivate(BOOL) override { return S_OK; }
+    STDMETHODIMP OnInPlaceDeactivate() override { return S_OK; }
+    STDMETHODIMP DiscardUndoState() override { return E_NOTIMPL; }
+    STDMETHODIMP DeactivateAndUndo() override { return E_NOTIMPL; }
+    STDMETHODIMP OnPosRectChange(LPCRECT) override { return S_OK; }
+};
+
+class Sink final : public IDispatch {
+public:
+    STDMETHODIMP QueryInterface(REFIID iid, void** out) override
+    {
+        *out = IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) ? static_cast<IDispatch*>(this)
+                                                                               : nullptr;
+        return *out ? S_OK : E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return 1; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    STDMETHODIMP GetTypeInfoCount(UINT* n) override { *n = 0; return S_OK; }
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override;
+};
+
+struct State {
+    HWND window = nullptr;
+    std::wstring url;
+    std::wstring folder;
+    Site site;
+    Sink sink;
+    Com<IWebBrowser2> browser;
+    Com<IConnectionPoint> point;
+    DWORD cookie = 0;
+    HWND player = nullptr;
+    double clickedAt = 0;
+    double navigatedAt = 0;
+    bool waiting = false;
+    CLSID jpeg{};
+    int shots = 0;
+    std::vector<MSG> macro;  // message, wParam and lParam of each posted keystroke
+};
+State state;
+
+HWND firstChild(HWND parent)
+{
+    return parent ? GetWindow(parent, GW_CHILD) : nullptr;
+}
+
+// The plug-ins live three windows down from the control's parent; the
+// player is the one bigger than a pixel.
+HWND findPlayer()
+{
+    HWND server = firstChild(firstChild(firstChild(state.window)));
+    for (HWND w = firstChild(server); w; w = GetWindow(w, GW_HWNDNEXT)) {
+        RECT r;
+        GetClientRect(w, &r);
+        if (r.right > 1 && r.bottom > 1)
+            return w;
+    }
+    return nullptr;
+}
+
+HRESULT Sink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*)
+{
+    if (id == documentComplete && state.waiting) {
+        const double done = nowMs();
+        state.waiting = false;
+        state.player = findPlayer();
+        std::printf("page %.3f %.3f\n", done - state.clickedAt, done - state.navigatedAt);
+        std::fflush(stdout);
+    }
+    return S_OK;
+}
+
+void closeControl()
+{
+    if (state.point) {
+        state.point->Unadvise(state.cookie);
+        state.point.reset();
+    }
+    if (auto ole = query<IOleObject>(state.browser.get(), IID_IOleObject)) {
+        ole->Close(OLECLOSE_NOSAVE);
+        ole->SetClientSite(nullptr);
+    }
+    state.browser.reset();
+    state.player = nullptr;
+}
+
+void openPage()
+{
+    state.clickedAt = nowMs();
+    closeControl();
+    void* created = nullptr;
+    if (FAILED(CoCreateInstance(webBrowserClass, nullptr, CLSCTX_INPROC_SERVER, IID_IWebBrowser2, &created)))
+        return;
+    state.browser.reset(static_cast<IWebBrowser2*>(created));
+    auto ole = query<IOleObject>(state.browser.get(), IID_IOleObject);
+    if (!ole)
+        return;
+    ole->SetClientSite(&state.site);
+    RECT area{0, 0, areaWidth, areaHeight};
+    ole->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &state.site, 0, state.window, &area);
+    auto points = query<IConnectionPointContainer>(state.browser.get(), IID_IConnectionPointContainer);
+    IConnectionPoint* point = nullptr;
+    if (!points || FAILED(points->FindConnectionPoint(browserEvents, &point)))
+        return;
+    state.point.reset(point);
+    state.point->Advise(&state.sink, &state.cookie);
+    BSTR url = SysAllocString(state.url.c_str());
+    state.waiting = true;
+    state.navigatedAt = nowMs();
+    state.browser->Navigate(url, nullptr, nullptr, nullptr, nullptr);
+    SysFreeString(url);
+}
+
+// The client's team chat "Base": 'T' down and up, the characters, Enter
+// down and up, with the same lParams.
+void buildMacro()
+{
+    const LPARAM t = static_cast<LPARAM>(MapVirtualKeyW('T', MAPVK_VK_TO_VSC)) << 16;
+    const LPARAM enter = static_cast<LPARAM>(MapVirtualKeyW(VK_RETURN, MAPVK_VK_TO_VSC)) << 16;
+    const LPARAM released = static_cast<LPARAM>(0x80000000u);
+    auto add = [](UINT message, WPARAM key, LPARAM lParam) {
+        MSG m{};
+        m.message = message;
+        m.wParam = key;
+        m.lParam = lParam;
+        state.macro.push_back(m);
+    };
+    add(WM_KEYDOWN, 'T', t);
+    add(WM_KEYUP, 'T', t | released);
+    for (wchar_t c : std::wstring(L"Base"))
+        add(WM_CHAR, c, 0);
+    add(WM_KEYDOWN, VK_RETURN, enter);
+    add(WM_KEYUP, VK_RETURN, enter | released);
+}
+
+void postMacro()
+{
+    if (!state.player)
+        return;
+    for (const MSG& m : state.macro)
+        PostMessageW(state.player, m.message, m.wParam, m.lParam);
+}
+
+bool findJpegEncoder()
+{
+    UINT count = 0, size = 0;
+    if (Gdiplus::DllExports::GdipGetImageEncodersSize(&count, &size) != Gdiplus::Ok || size == 0)
+        return false;
+    std::vector<BYTE> buffer(size);
+    auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
+    if (Gdiplus::DllExports::GdipGetImageEncoders(count, size, codecs) != Gdiplus::Ok)
+        return false;
+    for (UINT i = 0; i < count; ++i)
+        if (codecs[i].MimeType && lstrcmpW(codecs[i].MimeType, L"image/jpeg") == 0) {
+            state.jpeg = codecs[i].Clsid;
+            return true;
+        }
+    return false;
+}
+
+void saveShot()
+{
+    if (!state.player)
+        return;
+    const double start = nowMs();
+    RECT r;
+    GetWindowRect(state.player, &r);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    HDC source = GetDC(state.player);
+    HDC memory = CreateCompatibleDC(source);
+    HBITMAP bitmap = CreateCompatibleBitmap(source, w, h);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, w, h, source, 0, 0, SRCCOPY);
+    SelectObject(memory, old);
+    ReleaseDC(state.player, source);
+    const std::wstring path = state.folder + L"\\shot-" + std::to_wstring(++state.shots) + L".jpg";
+    Gdiplus::GpBitmap* image = nullptr;
+    bool saved = false;
+    if (Gdiplus::DllExports::GdipCreateBitmapFromHBITMAP(bitmap, nullptr, &image) == Gdiplus::Ok) {
+        saved = Gdiplus::DllExports::GdipSaveImageToFile(image, path.c_str(), &state.jpeg, nullptr) == Gdiplus::Ok;
+        Gdiplus::DllExports::GdipDisposeImage(image);
+    }
+    const double done = nowMs();
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    if (saved) {
+        std::printf("shot %.3f\n", done - start);
+        std::fflush(stdout);
+    }
+}
+
+// Like the client's hook: the first press acts, repeats and releases of the
+// same keys are kept from the window too.
+LRESULT CALLBACK keyHook(int code, WPARAM key, LPARAM flags)
+{
+    if (code == HC_ACTION && (key == VK_F1 || key == VK_SNAPSHOT)) {
+        if ((static_cast<DWORD>(flags) & 0xC0000000u) == 0) {
+            if (key == VK_F1)
+                postMacro();
+            else
+                PostMessageW(state.window, shotMessage, 0, 0);
+        }
+        return 1;
+    }
+    return CallNextHookEx(nullptr, code, key, flags);
+}
+
+LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_LBUTTONUP: openPage(); return 0;
+    case shotMessage: saveShot(); return 0;
+    case WM_DESTROY: closeControl(); PostQuitMessage(0); return 0;
+    default: return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
+{
+    int argc = 0;
+    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    int next = 1;
+    const bool openNow = argc > next && lstrcmpW(argv[next], L"--open") == 0;
+    if (openNow)
+        ++next;
+    if (argc <= next)
+        return 2;
+    state.url = argv[next++];
+    if (argc > next)
+        state.folder = argv[next];
+    LocalFree(argv);
+
+    OleInitialize(nullptr);
+    ULONG_PTR gdiplus = 0;
+    const Gdiplus::GdiplusStartupInput input;
+    Gdiplus::GdiplusStartup(&gdiplus, &input, nullptr);
+    findJpegEncoder();
+    buildMacro();
+
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = windowProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
+    wc.lpszClassName = L"BenchBareHost";
+    RegisterClassExW(&wc);
+    RECT frame{0, 0, areaWidth, areaHeight + stripHeight};
+    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+    AdjustWindowRect(&frame, style, FALSE);
+    state.window = CreateWindowExW(0, L"BenchBareHost", L"Bare host", style, CW_USEDEFAULT, CW_USEDEFAULT,
+                                   frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance,
+                                   nullptr);
+    state.site.window = state.window;
+    HHOOK hook = SetWindowsHookExW(WH_KEYBOARD, keyHook, nullptr, GetCurrentThreadId());
+    ShowWindow(state.window, SW_SHOW);
+    UpdateWindow(state.window);
+    if (openNow)
+        openPage();
+
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    UnhookWindowsHookEx(hook);
+    Gdiplus::GdiplusShutdown(gdiplus);
+    OleUninitialize();
+    return 0;
+}
