@@ -2,7 +2,7 @@
 #   make build   builds build/zelvara.exe
 #   make run     starts Zelvara under Wine against the local stand-in site
 #   make test    builds and runs the unit and end-to-end tests
-#   make bench   measures start-up and size into bench/REPORT.md
+#   make bench   measures the client against bare programs into bench/REPORT.md
 BUILD ?= build
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
 
