@@ -74,7 +74,9 @@ def test_maximise_sets_the_flag_before_the_size_is_stored(start, workdir):
     # Shown maximised again; restoring clears the flag first, so the
     # restored rectangle is stored.
     again = start()
-    assert again.main_window()['zoomed']
+    again.main_window()
+    # The window is visible from its creation; it is maximised a moment later.
+    wait_for(lambda: again.info()['zoomed'], 'the window shown maximised')
     inspect('post', again.hwnd, WM_SYSCOMMAND, SC_RESTORE, 0)
     wait_for(lambda: not again.info()['zoomed'], 'the window to be restored')
     inspect('move', again.hwnd, 60, 40, 1100, 700)
