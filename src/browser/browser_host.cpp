@@ -2,6 +2,7 @@
 
 #include "browser/ax_host.h"
 #include "browser/browser_event.h"
+#include "gui/gdi.h"
 #include "input/chat_macros.h"
 #include "settings/settings.h"
 
@@ -12,20 +13,6 @@ constexpr UINT searchPeriodMs = 100;
 constexpr int loadedMarkFromRight = 20;
 constexpr int loadedMarkFromBottom = 11;
 constexpr COLORREF white = RGB(255, 255, 255);
-
-class ClientDc {
-public:
-    explicit ClientDc(HWND window) noexcept : window_(window), dc_(GetDC(window)) {}
-    ~ClientDc() { ReleaseDC(window_, dc_); }
-    ClientDc(const ClientDc&) = delete;
-    ClientDc& operator=(const ClientDc&) = delete;
-
-    HDC get() const noexcept { return dc_; }
-
-private:
-    HWND window_;
-    HDC dc_;
-};
 
 }  // namespace
 
@@ -120,7 +107,7 @@ bool BrowserHost::isBattleLoaded()
     const HWND player = flashWindow();
     if (!player)
         return false;
-    const ClientDc dc(player);
+    const Gui::ClientDc dc(player);
     return GetPixel(dc.get(), areaWidth.load() - loadedMarkFromRight, areaHeight.load() - loadedMarkFromBottom) ==
            white;
 }

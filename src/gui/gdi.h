@@ -51,6 +51,21 @@ private:
     HDC dc_;
 };
 
+// The device context of a window's client area (GetDC), released with the scope.
+class ClientDc {
+public:
+    explicit ClientDc(HWND window) noexcept : window_(window), dc_(GetDC(window)) {}
+    ~ClientDc() { ReleaseDC(window_, dc_); }
+    ClientDc(const ClientDc&) = delete;
+    ClientDc& operator=(const ClientDc&) = delete;
+
+    HDC get() const noexcept { return dc_; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
+
 // BeginPaint and EndPaint as one scope.
 class PaintSession {
 public:

@@ -52,21 +52,6 @@ const CLSID* findEncoder(const std::wstring& mimeType)
     return nullptr;
 }
 
-// The client-area device context of a window, released with the scope.
-class ClientDc {
-public:
-    explicit ClientDc(HWND window) noexcept : window_(window), dc_(GetDC(window)) {}
-    ~ClientDc() { ReleaseDC(window_, dc_); }
-    ClientDc(const ClientDc&) = delete;
-    ClientDc& operator=(const ClientDc&) = delete;
-
-    HDC get() const noexcept { return dc_; }
-
-private:
-    HWND window_;
-    HDC dc_;
-};
-
 struct GdiplusImageDeleter {
     void operator()(Gdiplus::GpBitmap* image) const noexcept { Gdiplus::DllExports::GdipDisposeImage(image); }
 };
@@ -146,7 +131,7 @@ bool ScreenshotWriter::save(HWND window)
 
     bool saved = false;
     {
-        const ClientDc source(window);
+        const Gui::ClientDc source(window);
         RECT rect;
         if (GetWindowRect(window, &rect)) {
             const int width = rect.right - rect.left;

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-// What the test run provides (run.sh): the stand-in site's port and the
+// What the test session provides (tests/env/session.sh): the stand-in site's port and the
 // log files of the site and the player, plus waiting with a deadline while
 // this thread's messages keep flowing (the control raises events on it).
 class SiteSession {

@@ -23,7 +23,7 @@ LPARAM point(int x, int y) { return MAKELPARAM(x, y); }
 class Player : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!SiteSession::configured()) GTEST_SKIP() << "needs the stand-in site (run testbed/tests/run.sh)";
+        if (!SiteSession::configured()) GTEST_FAIL() << "needs the stand-in site: run inside tests/env/session.sh";
         CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
         container = std::make_unique<TestContainer>(1000, 600);
         ASSERT_HRESULT_SUCCEEDED(container->created());

@@ -55,7 +55,7 @@ unsigned short closedPort() {
 class WebControl : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!SiteSession::configured()) GTEST_SKIP() << "needs the stand-in site (run testbed/tests/run.sh)";
+        if (!SiteSession::configured()) GTEST_FAIL() << "needs the stand-in site: run inside tests/env/session.sh";
         CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
         container = std::make_unique<TestContainer>();
         ASSERT_HRESULT_SUCCEEDED(container->created());
