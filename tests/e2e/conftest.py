@@ -15,7 +15,7 @@ import pytest
 BUILD = Path(os.environ.get('ZELVARA_BUILD', Path(__file__).resolve().parents[2] / 'build'))
 WINE = os.environ.get('WINE', '/usr/lib/wine/wine64')
 EXE = BUILD / 'zelvara.exe'
-ZINSPECT = BUILD / 'zinspect.exe'
+ZPROBE = BUILD / 'zprobe.exe'
 
 SESSION = Path(os.environ.get('ZELVARA_SESSION', '/nonexistent'))
 PREFIX = Path(os.environ.get('WINEPREFIX', '/nonexistent'))
@@ -42,10 +42,10 @@ def wait_for(predicate, what, timeout=20.0, interval=0.05):
 
 
 def inspect(*args):
-    """Runs zinspect in the session and returns its standard output. Wine's
+    """Runs zprobe in the session and returns its standard output. Wine's
     output goes to a file, never a pipe: its services may hold a pipe open."""
     with tempfile.TemporaryFile() as out:
-        subprocess.run([WINE, str(ZINSPECT), *map(str, args)], stdin=subprocess.DEVNULL,
+        subprocess.run([WINE, str(ZPROBE), *map(str, args)], stdin=subprocess.DEVNULL,
                        stdout=out, stderr=subprocess.DEVNULL, timeout=60, check=False)
         out.seek(0)
         return out.read().decode('utf-8')

@@ -4,7 +4,7 @@ import os
 import subprocess
 import time
 
-from conftest import (BUTTON_CHECKED, BUTTON_PLAIN, DOMAIN, PREFIX, WINE, ZINSPECT, accounts_file, button,
+from conftest import (BUTTON_CHECKED, BUTTON_PLAIN, DOMAIN, PREFIX, WINE, ZPROBE, accounts_file, button,
                       button_colour, children, click, inspect, inspect_json, read_lines, settings_file, site_requests,
                       wait_for)
 
@@ -110,7 +110,7 @@ def test_russian_templates_under_a_russian_locale(start, workdir):
 
 def test_link_buttons_open_their_pages_through_the_shell(start, workdir, tmp_path):
     record = tmp_path / 'opened.jsonl'
-    handler = f'"Z:{str(ZINSPECT).replace("/", chr(92))}" record "Z:{str(record).replace("/", chr(92))}" "%1"'
+    handler = f'"Z:{str(ZPROBE).replace("/", chr(92))}" record "Z:{str(record).replace("/", chr(92))}" "%1"'
     key = r'HKLM\Software\Classes\https\shell\open\command'
     with open(os.devnull, 'wb') as null:
         subprocess.run([WINE, 'reg', 'add', key, '/ve', '/d', handler, '/f'], stdin=subprocess.DEVNULL,

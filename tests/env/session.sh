@@ -61,7 +61,7 @@ export DISPLAY=:$(cat "$work/display")
 # The server first, with output detached: Wine's services inherit it.
 "$WINESERVER" -p </dev/null >/dev/null 2>&1
 "$WINE" wineboot </dev/null >/dev/null 2>&1
-"$WINE" "$build/zinspect.exe" keep </dev/null >/dev/null 2>&1 &
+"$WINE" "$build/zprobe.exe" keep </dev/null >/dev/null 2>&1 &
 keeper_pid=$!
 
 # The stand-ins: the browser control every CoCreateInstance gets, and the

@@ -1,4 +1,4 @@
-// zinspect COMMAND ARGS... prints JSON on stdout.
+// zprobe COMMAND ARGS... prints JSON on stdout.
 //   find CLASS [TITLE]        top-level windows of a class (and exact title)
 //   info HWND                 one window
 //   children HWND             its direct children, in z-order
@@ -118,7 +118,7 @@ BOOL CALLBACK collect(HWND w, LPARAM param)
 
 int keep()
 {
-    HWND w = CreateWindowExW(0, L"STATIC", L"zinspect keeper", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    HWND w = CreateWindowExW(0, L"STATIC", L"zprobe keeper", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
     if (!w)
         return 1;
     MSG msg;
@@ -166,7 +166,7 @@ int clipboardSet(const std::wstring& text)
 
 int usage()
 {
-    std::fprintf(stderr, "usage: zinspect find|info|children|foreground|metrics|close|move|post|send|pixel|clipboard-get|clipboard-set|keep ...\n");
+    std::fprintf(stderr, "usage: zprobe find|info|children|foreground|metrics|close|move|post|send|pixel|clipboard-get|clipboard-set|keep ...\n");
     return 2;
 }
 
