@@ -1,6 +1,7 @@
 // The container window against the platform's own web browser control.
 #include <gtest/gtest.h>
 
+#include "browser_test_support.h"
 #include "test_support.h"
 
 #include <windows.h>
@@ -45,15 +46,8 @@ HWND makeRecorder()
                            windowClass.hInstance, nullptr);
 }
 
-class BrowserAxHostTest : public testing::Test {
+class BrowserAxHostTest : public BrowserApartmentTest {
 protected:
-    static void SetUpTestSuite()
-    {
-        ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
-        ASSERT_TRUE(AtlAxWinInit());
-    }
-    static void TearDownTestSuite() { CoUninitialize(); }
-
     void SetUp() override
     {
         parent_ = CreateWindowExW(0, L"STATIC", L"parent", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0, 640, 480,

@@ -16,6 +16,7 @@
 #include "address/game_address.h"
 #include "browser/browser_host.h"
 #include "settings/settings.h"
+#include "browser_test_support.h"
 #include "test_support.h"
 
 namespace {
@@ -136,19 +137,13 @@ private:
     bool hidden_ = false;
 };
 
-class BrowserHostTest : public testing::Test {
+class BrowserHostTest : public BrowserApartmentTest {
 protected:
     static void SetUpTestSuite()
     {
-        ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
-        ASSERT_TRUE(AtlAxWinInit());
-        WNDCLASSW windowClass = {};
-        windowClass.lpfnWndProc = mainProc;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.lpszClassName = L"ZelvaraTestMain";
-        ASSERT_TRUE(RegisterClassW(&windowClass));
+        BrowserApartmentTest::SetUpTestSuite();
+        ASSERT_TRUE(registerTestWindowClass(L"ZelvaraTestMain", mainProc));
     }
-    static void TearDownTestSuite() { CoUninitialize(); }
 
     void SetUp() override
     {

@@ -18,6 +18,7 @@
 #include "browser/browser_host.h"
 #include "input/chat_macros.h"
 #include "settings/settings.h"
+#include "browser_test_support.h"
 #include "test_support.h"
 
 namespace {
@@ -185,23 +186,15 @@ private:
     HANDLE handle_ = nullptr;
 };
 
-class FlashWindowTest : public testing::Test {
+class FlashWindowTest : public BrowserApartmentTest {
 protected:
     static void SetUpTestSuite()
     {
-        ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
-        ASSERT_TRUE(AtlAxWinInit());
-        WNDCLASSW windowClass = {};
-        windowClass.lpfnWndProc = mainProc;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.lpszClassName = L"ZelvaraFlashTestMain";
-        ASSERT_TRUE(RegisterClassW(&windowClass));
-        windowClass.lpfnWndProc = DefWindowProcW;
-        windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-        windowClass.lpszClassName = L"ZelvaraFlashTestWhite";
-        ASSERT_TRUE(RegisterClassW(&windowClass));
+        BrowserApartmentTest::SetUpTestSuite();
+        ASSERT_TRUE(registerTestWindowClass(L"ZelvaraFlashTestMain", mainProc));
+        ASSERT_TRUE(registerTestWindowClass(L"ZelvaraFlashTestWhite", DefWindowProcW,
+                                            static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH))));
     }
-    static void TearDownTestSuite() { CoUninitialize(); }
 
     void SetUp() override
     {

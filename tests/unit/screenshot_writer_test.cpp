@@ -16,6 +16,7 @@
 #include "screenshot/screenshoter_thread.h"
 #include "screenshot/take_screenshot.h"
 #include "settings/settings.h"
+#include "browser_test_support.h"
 #include "test_support.h"
 
 namespace fs = std::filesystem;
@@ -466,15 +467,8 @@ TEST_F(ScreenshoterThreadTest, DestroyedWhileWritingItWaitsForACompleteFile)
     EXPECT_EQ(image->left, leftColour);
 }
 
-class TakeScreenshotTest : public testing::Test {
+class TakeScreenshotTest : public BrowserApartmentTest {
 protected:
-    static void SetUpTestSuite()
-    {
-        ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
-        ASSERT_TRUE(AtlAxWinInit());
-    }
-    static void TearDownTestSuite() { CoUninitialize(); }
-
     void SetUp() override
     {
         finished.clear();
