@@ -49,17 +49,8 @@ void openPage(const wchar_t* address)
 AboutWindow::AboutWindow(HWND parent, std::function<void()> openSettings)
     : className_(aboutClassName), parent_(parent), openSettings_(std::move(openSettings))
 {
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = procedure;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    // The class owns the brush; unregistering the class deletes it.
-    wc.hbrBackground = CreateSolidBrush(backgroundColour);
-    wc.lpszClassName = className_;
-    if (!RegisterClassW(&wc)) {
-        DeleteObject(wc.hbrBackground);
+    if (!registerBackgroundClass(className_, procedure))
         return;
-    }
     window_ = CreateWindowExW(0, className_, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0, 0, parent_,
                               nullptr, GetModuleHandleW(nullptr), this);
     if (!window_)

@@ -1,5 +1,7 @@
 #include "gui/window.h"
 
+#include "app/constants.h"
+
 namespace Gui {
 
 Window::Window(HWND parent, const RECT& rect) noexcept
@@ -111,6 +113,20 @@ ControlKind::Membership::~Membership()
         return;
     kind_.font_.reset();
     UnregisterClassW(kind_.className_, GetModuleHandleW(nullptr));
+}
+
+bool registerBackgroundClass(const wchar_t* className, WNDPROC procedure) noexcept
+{
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = procedure;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = CreateSolidBrush(backgroundColour);
+    wc.lpszClassName = className;
+    if (RegisterClassW(&wc))
+        return true;
+    DeleteObject(wc.hbrBackground);
+    return false;
 }
 
 }  // namespace Gui

@@ -93,4 +93,8 @@ private:
     UniqueFont font_;
 };
 
+// Registers a window class with the arrow cursor and the program's dark
+// green background. The class owns the brush, which goes with the class.
+bool registerBackgroundClass(const wchar_t* className, WNDPROC procedure) noexcept;
+
 }  // namespace Gui

@@ -2,7 +2,6 @@
 
 #include <mmsystem.h>
 
-#include "app/constants.h"
 #include "app/text.h"
 #include "browser/browser_host.h"
 #include "resource.h"
@@ -91,16 +90,8 @@ void ClickerThread::run()
 
 ClickerWindow::ClickerWindow(Gui::Button& owner, HWND playerWindow, const Box& box) : owner_(owner)
 {
-    if (liveOverlays++ == 0) {
-        WNDCLASSW wc = {};
-        wc.lpfnWndProc = procedure;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        // The class owns the brush; unregistering the class deletes it.
-        wc.hbrBackground = CreateSolidBrush(backgroundColour);
-        wc.lpszClassName = clickerClassName;
-        RegisterClassW(&wc);
-    }
+    if (liveOverlays++ == 0)
+        Gui::registerBackgroundClass(clickerClassName, procedure);
     window_ = CreateWindowExW(0, clickerClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, box.x, box.y,
                               box.width, box.height, playerWindow, nullptr, GetModuleHandleW(nullptr), this);
     if (!window_)
