@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "settings/settings.h"
 
 const std::wstring battleBase = std::wstring(gameDomain) + L"/battle-";

@@ -3,9 +3,9 @@
 // takes a screenshot. Every other key passes on.
 #include "app/application.h"
 #include "app/main_window.h"
+#include "app/take_screenshot.h"
 #include "input/chat_macros.h"
 #include "input/hot_keys.h"
-#include "screenshot/take_screenshot.h"
 
 LRESULT CALLBACK keyboardHookProc(int code, WPARAM wParam, LPARAM lParam)
 {

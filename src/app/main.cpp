@@ -4,9 +4,9 @@
 #include <objbase.h>
 
 #include "app/application.h"
-#include "app/constants.h"
 #include "app/main_window.h"
 #include "app/startup.h"
+#include "base/constants.h"
 #include "browser/ax_host.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int)

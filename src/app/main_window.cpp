@@ -3,10 +3,11 @@
 #include <memory>
 
 #include "app/application.h"
-#include "app/constants.h"
 #include "app/notices.h"
+#include "app/server_bar.h"
 #include "app/startup.h"
-#include "app/text.h"
+#include "base/constants.h"
+#include "base/text.h"
 #include "browser/browser_event.h"
 #include "resource.h"
 #include "settings/settings.h"
@@ -194,6 +195,13 @@ void onCommand(Application& app, Gui::Button* button)
             if (server.get() == button)
                 return onServerButton(app, button);
     }
+}
+
+void onServerButton(Application& app, Gui::Button* button)
+{
+    if (button != app.selectedServerButton)
+        selectServerButton(app, button);
+    openGameAddress(app, app.gameAddress->battleServerUrl(button->id()));
 }
 
 void openGameAddress(Application& app, const std::wstring& address)

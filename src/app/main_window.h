@@ -38,9 +38,6 @@ void toggleFullScreen(Application& app);
 void toggleTopBar(Application& app);
 LRESULT CALLBACK topEdgeMouseProc(int code, WPARAM wParam, LPARAM lParam);
 
-inline constexpr std::size_t maximumServerButtons = 99;
-void updateServerButtons(Application& app);
 void onServerButton(Application& app, Gui::Button* button);
-void selectServerButton(Application& app, Gui::Button* button);
 
 void showSettings(Application& app);

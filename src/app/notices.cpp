@@ -5,9 +5,9 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
-#include "app/constants.h"
-#include "app/text.h"
-#include "app/win_handles.h"
+#include "base/constants.h"
+#include "base/text.h"
+#include "base/win_handles.h"
 #include "resource.h"
 
 void showBattleLoadedNotice(HWND mainWindow)

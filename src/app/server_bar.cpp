@@ -1,19 +1,19 @@
-// The row of numbered battle-server buttons in the middle of the bar.
+#include "app/server_bar.h"
+
 #include <algorithm>
 #include <string>
 
 #include "app/application.h"
-#include "app/main_window.h"
 #include "settings/settings.h"
 
-void updateServerButtons(Application& app)
+bool updateServerButtons(Application& app)
 {
     const std::size_t count = app.serverButtons.size();
     // A hand-edited file may ask for billions of buttons; the bar holds as
     // many as the settings sheet allows.
     const std::size_t target = std::min<std::size_t>(Settings::instance()->serverButtonCount, maximumServerButtons);
     if (target == count)
-        return;
+        return false;
     for (std::size_t k = count + 1; k <= target; ++k)
         app.serverButtons.push_back(std::make_unique<Gui::Button>(app.mainWindow, RECT{0, 0, -1, 19},
                                                                   std::to_wstring(k), static_cast<int>(k), false));
@@ -22,14 +22,7 @@ void updateServerButtons(Application& app)
             app.selectedServerButton = nullptr;
         app.serverButtons.pop_back();
     }
-    layoutMainWindow(app);
-}
-
-void onServerButton(Application& app, Gui::Button* button)
-{
-    if (button != app.selectedServerButton)
-        selectServerButton(app, button);
-    openGameAddress(app, app.gameAddress->battleServerUrl(button->id()));
+    return true;
 }
 
 void selectServerButton(Application& app, Gui::Button* button)

@@ -1,7 +1,7 @@
 // Placing the main window's children, full-screen mode and the top bar.
 #include "app/application.h"
-#include "app/layout.h"
 #include "app/main_window.h"
+#include "base/layout.h"
 #include "settings/settings.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "app/window_title.h"
 
-#include "app/constants.h"
-#include "app/text.h"
+#include "base/constants.h"
+#include "base/text.h"
 
 WindowTitle::WindowTitle(std::wstring_view commandLine)
 {

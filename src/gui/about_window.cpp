@@ -2,8 +2,8 @@
 
 #include <shellapi.h>
 
-#include "app/constants.h"
-#include "app/text.h"
+#include "base/constants.h"
+#include "base/text.h"
 #include "gui/about_links.h"
 #include "resource.h"
 

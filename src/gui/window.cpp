@@ -1,6 +1,6 @@
 #include "gui/window.h"
 
-#include "app/constants.h"
+#include "base/constants.h"
 
 namespace Gui {
 

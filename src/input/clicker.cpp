@@ -2,7 +2,7 @@
 
 #include <mmsystem.h>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "browser/browser_host.h"
 #include "resource.h"
 #include "settings/settings.h"

@@ -7,7 +7,7 @@
 #include <atomic>
 #include <memory>
 
-#include "app/layout.h"
+#include "base/layout.h"
 #include "gui/button.h"
 #include "input/thread.h"
 

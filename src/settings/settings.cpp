@@ -8,9 +8,9 @@
 #include <ctime>
 #include <memory>
 
-#include "app/constants.h"
-#include "app/files.h"
-#include "app/text.h"
+#include "base/constants.h"
+#include "base/files.h"
+#include "base/text.h"
 #include "settings/settings_file.h"
 #include "resource.h"
 

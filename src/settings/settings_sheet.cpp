@@ -7,7 +7,7 @@
 #include <iterator>
 #include <memory>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "resource.h"
 #include "settings/settings.h"
 #include "settings/sheet_pages.h"

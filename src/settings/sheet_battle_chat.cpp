@@ -1,5 +1,5 @@
 // Battle chat page: one row per key F1 to F10, a text and a team flag.
-#include "app/control_text.h"
+#include "base/control_text.h"
 #include "resource.h"
 #include "settings/settings.h"
 #include "settings/settings_sheet.h"

@@ -1,5 +1,5 @@
 // General page: clicking period and battle-server language.
-#include "app/control_text.h"
+#include "base/control_text.h"
 #include "resource.h"
 #include "settings/settings.h"
 #include "settings/settings_sheet.h"

@@ -1,5 +1,5 @@
 // Interface page: screenshot key and the number of server buttons.
-#include "app/control_text.h"
+#include "base/control_text.h"
 #include "resource.h"
 #include "settings/settings.h"
 #include "settings/settings_sheet.h"

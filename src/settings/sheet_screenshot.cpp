@@ -1,9 +1,9 @@
 // Screenshot page: folder, file name and image format, quality, sound.
 #include <cwctype>
 
-#include "app/constants.h"
-#include "app/control_text.h"
-#include "app/text.h"
+#include "base/constants.h"
+#include "base/control_text.h"
+#include "base/text.h"
 #include "resource.h"
 #include "settings/settings.h"
 #include "settings/settings_sheet.h"

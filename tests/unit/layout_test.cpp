@@ -2,7 +2,7 @@
 
 #include <numeric>
 
-#include "app/layout.h"
+#include "base/layout.h"
 
 namespace {
 

@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "app/application.h"
+#include "app/take_screenshot.h"
 #include "browser/ax_host.h"
 #include "browser/browser_event.h"
 #include "screenshot/screenshoter_thread.h"
-#include "screenshot/take_screenshot.h"
 #include "settings/settings.h"
 #include "browser_test_support.h"
 #include "test_support.h"

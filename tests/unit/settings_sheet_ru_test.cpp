@@ -8,8 +8,8 @@
 #include <filesystem>
 #include <functional>
 
-#include "app/control_text.h"
-#include "app/text.h"
+#include "base/control_text.h"
+#include "base/text.h"
 #include "resource.h"
 #include "settings/settings.h"
 #include "settings/settings_sheet.h"

@@ -10,8 +10,8 @@
 #include <functional>
 #include <vector>
 
-#include "app/control_text.h"
-#include "app/text.h"
+#include "base/control_text.h"
+#include "base/text.h"
 #include "resource.h"
 #include "settings/settings.h"
 #include "settings/settings_file.h"

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <regex>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "settings/settings.h"
 #include "settings/settings_file.h"
 #include "test_support.h"

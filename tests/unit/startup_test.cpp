@@ -3,9 +3,9 @@
 #include <windows.h>
 #include <urlmon.h>
 
-#include "app/constants.h"
 #include "app/main_window.h"
 #include "app/startup.h"
+#include "base/constants.h"
 #include "input/keyboard_hook.h"
 
 TEST(Startup, StoredRectangleRules)

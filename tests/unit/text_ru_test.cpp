@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "resource.h"
 #include "settings/settings.h"
 #include "settings/settings_file.h"

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "resource.h"
 
 TEST(Text, WidenKeepsSevenBitText)

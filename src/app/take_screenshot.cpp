@@ -1,4 +1,4 @@
-#include "screenshot/take_screenshot.h"
+#include "app/take_screenshot.h"
 
 #include <memory>
 

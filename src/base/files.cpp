@@ -1,6 +1,6 @@
-#include "app/files.h"
+#include "base/files.h"
 
-#include "app/win_handles.h"
+#include "base/win_handles.h"
 
 std::optional<std::string> readWholeFile(const std::wstring& path)
 {

@@ -1,4 +1,4 @@
-#include "app/control_text.h"
+#include "base/control_text.h"
 
 #include <windows.h>
 
