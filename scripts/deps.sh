@@ -1,13 +1,18 @@
 #!/usr/bin/env bash
 # Makes sure this Debian machine has what Zelvara's build, run and tests
 # need. As root it installs what is missing; otherwise it prints the command.
-#   deps.sh build|run|test
+#   deps.sh build|run|test|lint|dist
 set -euo pipefail
 what=${1:-test}
 
 packages=(cmake make g++-mingw-w64-x86-64-posix mingw-w64-tools python3)
 commands=(cmake make x86_64-w64-mingw32-g++-posix x86_64-w64-mingw32-windres /usr/bin/python3)
-if [ "$what" != build ]; then
+if [ "$what" = lint ]; then
+  packages+=(clang-14 clang-tidy-14 lld-14 llvm-14)
+  commands+=(clang++-14 clang-tidy-14 ld.lld-14 llvm-ar-14)
+fi
+case $what in build|lint|dist) native_only=1 ;; *) native_only=0 ;; esac
+if [ $native_only = 0 ]; then
   packages+=(wine64 fonts-wine xvfb x11-utils xdotool imagemagick locales)
   commands+=(/usr/lib/wine/wine64 /usr/lib/wine/wineserver Xvfb xdpyinfo xdotool import locale-gen)
 fi
@@ -24,14 +29,15 @@ if [ "$what" = test ]; then
   [ -f /usr/src/googletest/CMakeLists.txt ] || missing+=(googletest)
   /usr/bin/python3 -c 'import pytest, PIL' >/dev/null 2>&1 || missing+=(python3-pytest python3-pil)
 fi
-[ "$what" != build ] && [ ! -f /usr/share/wine/fonts/tahoma.ttf ] && missing+=(fonts-wine)
+[ $native_only = 0 ] && [ ! -f /usr/share/wine/fonts/tahoma.ttf ] && missing+=(fonts-wine)
 
 if [ ${#missing[@]} -gt 0 ]; then
   if [ "$(id -u)" = 0 ] && command -v apt-get >/dev/null; then
     echo "Installing: ${missing[*]}"
     export DEBIAN_FRONTEND=noninteractive
-    apt-get update -qq
-    apt-get install -y -qq --no-install-recommends "${packages[@]}" >/dev/null
+    # Another install may hold the lock for a while; wait for it.
+    apt-get -o DPkg::Lock::Timeout=600 update -qq
+    apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends "${packages[@]}" >/dev/null
   else
     echo "Missing packages. Install them with:" >&2
     echo "  sudo apt-get install --no-install-recommends ${packages[*]}" >&2
@@ -40,7 +46,7 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 # Wine follows LANG only for locales that glibc has generated.
-if [ "$what" != build ]; then
+if [ $native_only = 0 ]; then
   need=()
   for l in en_US de_DE ru_RU; do
     locale -a 2>/dev/null | grep -qi "^$l\.utf-\?8$" || need+=("$l")

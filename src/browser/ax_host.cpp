@@ -253,7 +253,7 @@ LRESULT onCreate(HWND window, const CREATESTRUCTW& create) noexcept
         return -1;
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(site));
     site->createControl(create.lpszName);
-    return 0;
+    return 0;  // NOLINT(clang-analyzer-cplusplus.NewDeleteLeaks): the window owns its site until WM_NCDESTROY
 }
 
 void onNcDestroy(HWND window, AxSite* site) noexcept

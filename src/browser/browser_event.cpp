@@ -23,7 +23,7 @@ int addressIndex(DISPID id) noexcept
 {
     switch (id) {
     case browserEventBeforeNavigate2: return 5;
-    case browserEventNavigateComplete2: return 0;
+    case browserEventNavigateComplete2:
     case browserEventDocumentComplete: return 0;
     case browserEventNavigateError: return 3;
     default: return -1;
@@ -106,7 +106,7 @@ STDMETHODIMP BrowserEvent::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* par
     // Nobody would own a string whose message was never queued.
     if (!PostMessageW(eventWindow, WM_BROWSER_EVENT, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(copy)))
         delete copy;
-    return S_OK;
+    return S_OK;  // NOLINT(clang-analyzer-cplusplus.NewDeleteLeaks): the event window frees a posted copy
 }
 
 bool WebBrowserRef::connectEvents(bool connect)

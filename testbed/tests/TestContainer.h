@@ -9,7 +9,7 @@
 // A minimal ActiveX container like the program's: a visible top-level
 // window, a client site with in-place support, and the browser control
 // created through CoCreateInstance and activated in place.
-class TestContainer : public IOleClientSite, public IOleInPlaceSite {
+class TestContainer final : public IOleClientSite, public IOleInPlaceSite {
 public:
     explicit TestContainer(int width = 1000, int height = 600, bool activateNow = true);
     HRESULT activate();  // in-place activation, as DoVerb from the container
