@@ -19,7 +19,9 @@
 //   record FILE ARGS...       append the arguments as one JSON line to FILE
 //                             (a test's stand-in for a program the shell starts)
 //   keep                      hold a hidden window open until killed, so the
-//                             desktop process lives between test programs
+//                             desktop process lives between test programs;
+//                             meanwhile take Print Screen's key-down as the
+//                             system's snapshot hot key does on Windows
 #include <windows.h>
 #include <commctrl.h>
 
@@ -116,10 +118,24 @@ BOOL CALLBACK collect(HWND w, LPARAM param)
     return TRUE;
 }
 
+// Windows keeps the key-down of VK_SNAPSHOT for its own snapshot hot key:
+// no thread hook or window ever sees it, only the key-up. X delivers both,
+// so a low-level hook, which runs before any thread's hook, drops the down.
+LRESULT CALLBACK snapshotKeyProc(int code, WPARAM message, LPARAM lParam)
+{
+    const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
+    if (code == HC_ACTION && key->vkCode == VK_SNAPSHOT && (message == WM_KEYDOWN || message == WM_SYSKEYDOWN))
+        return 1;
+    return CallNextHookEx(nullptr, code, message, lParam);
+}
+
 int keep()
 {
     HWND w = CreateWindowExW(0, L"STATIC", L"zprobe keeper", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
     if (!w)
+        return 1;
+    // Low-level hooks run on this thread's message loop below.
+    if (!SetWindowsHookExW(WH_KEYBOARD_LL, snapshotKeyProc, GetModuleHandleW(nullptr), 0))
         return 1;
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0)
