@@ -8,14 +8,15 @@ from pathlib import Path
 
 from PIL import Image
 
-from conftest import (BUTTON_CHECKED, BUTTON_PLAIN, EXE, SESSION, Program, accounts_file, button, button_colour,
-                      children, click, client_box, inspect, inspect_json, key, set_site_condition, settings_file,
-                      wait_for, windows_path)
+from conftest import (BUTTON_CHECKED, BUTTON_PLAIN, EXE, SC_MINIMIZE, SC_RESTORE, SESSION, WM_SYSCOMMAND, Program,
+                      accounts_file, button, button_colour, children, click, click_at, client_box, inspect,
+                      inspect_json, key, pixel, set_site_condition, settings_file, wait_for, windows_path)
 
 LABEL = 'play5label'
 CLICK_LEFT, CLICK_RIGHT, PLUS = 1003, 1004, 1005
 WM_KEYDOWN, WM_KEYUP, WM_CHAR = 'WM_KEYDOWN', 'WM_KEYUP', 'WM_CHAR'
 PLAYER_LOG = SESSION / 'player.log'
+PLAYER_FIELD = (24, 90, 48)
 
 
 def log_entries():
@@ -183,8 +184,22 @@ def test_f11_switches_full_screen_and_f12_the_bar_only_with_a_game(start, workdi
     wait_for(lambda: host()[1] == 30, 'the area under the bar')
     key(program, 'F12')
     wait_for(lambda: host() == (0, 0, screen_w, screen_h), 'the bar hidden')
+    # The player sees the game in the bar's rows, not a button, and a click
+    # there reaches the game. Read off the screen at a spot of button 30
+    # clear of the player's grid lines and text.
+    player = wait_for(lambda: player_window(program), 'the player window')
+    x, y, width, _ = client_box(program.info(), button(program.hwnd, 30))
+    spot = next(px for px in range(x + 2, x + width - 2) if px % 40 > 2), y + 2
+    wait_for(lambda: pixel(program.hwnd, *spot) == PLAYER_FIELD, 'the playing field over the hidden bar')
+    mark = log_mark()
+    click_at(*spot)  # full screen: client and screen coordinates agree
+    wait_for(lambda: clicks_since(mark) == [player_box(player, {'rect': [*spot, 0, 0]})[:2]], 'the click in the game')
+    assert program.info()['title'] == '[3] Zelvara 1.0', 'no server button was pressed'
     key(program, 'F12')
     wait_for(lambda: host()[1] == 30, 'the bar back')
+    wait_for(lambda: pixel(program.hwnd, *spot) == BUTTON_PLAIN, 'button 30 shown again')
+    click(button(program.hwnd, 30))
+    wait_for(lambda: program.info()['title'] == '[30] Zelvara 1.0', 'button 30 works again')
     key(program, 'F11')
     wait_for(lambda: program.info()['rect'] == framed, 'framed again')
     wait_for(lambda: button_colour(program.hwnd, PLUS) == BUTTON_PLAIN, '+ unchecked')
@@ -284,6 +299,25 @@ def test_loaded_battle_ends_the_clicking_and_calls_the_user_back(start, workdir)
     wait_for(lambda: button_colour(program.hwnd, CLICK_RIGHT) == BUTTON_PLAIN, 'Click Right unchecked')
     time.sleep(0.5)
     assert not inspect_json('find', '#32770', 'Zelvara')
+
+    # Behind a minimised window the clicks keep their targets, and the
+    # battle is found loaded once the window is back.
+    set_site_condition(clicks=3, delay=2000)
+    try:
+        click(button(program.hwnd, 4))
+        player = wait_for(lambda: (p := player_window(program)) and p['hwnd'] != player['hwnd'] and p,
+                          'the third player window')
+        w, h = player['client']
+        click(button(program.hwnd, CLICK_RIGHT))
+        inspect('post', program.hwnd, WM_SYSCOMMAND, SC_MINIMIZE, 0)
+        wait_for(lambda: program.info()['iconic'], 'the window minimised')
+        mark = log_mark()
+        wait_for(lambda: any(e.get('event') == 'loaded' for e in since(mark)), 'the battle loaded while minimised')
+        assert set(clicks_since(mark)) == {(w - 80, h - 40)}
+        inspect('post', program.hwnd, WM_SYSCOMMAND, SC_RESTORE, 0)
+        wait_for(lambda: button_colour(program.hwnd, CLICK_RIGHT) == BUTTON_PLAIN, 'the clicker done after restore')
+    finally:
+        set_site_condition(clicks=3)
 
 
 def test_a_battle_already_loaded_unchecks_the_button_at_once(start, workdir):
