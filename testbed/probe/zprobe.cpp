@@ -6,6 +6,7 @@
 //   metrics                   screen size and the main window's frame
 //   close HWND                post WM_CLOSE
 //   move HWND X Y W H         SetWindowPos
+//   show HWND CMD             ShowWindow, e.g. 3 SW_MAXIMIZE as snapping does
 //   post HWND MSG WPARAM LPARAM / send HWND MSG WPARAM LPARAM
 //   pixel HWND X Y            colour at a client point, read from the screen
 //                             (another process's window DC gives nothing here)
@@ -235,6 +236,10 @@ int wmain(int argc, wchar_t** argv)
                             _wtoi(argv[6]), SWP_NOZORDER | SWP_NOACTIVATE)
                    ? 0
                    : 1;
+    if (command == L"show" && argc == 4) {
+        ShowWindow(handleArg(argv[2]), _wtoi(argv[3]));
+        return 0;
+    }
     if ((command == L"post" || command == L"send") && argc == 6) {
         HWND w = handleArg(argv[2]);
         const UINT message = static_cast<UINT>(_wcstoi64(argv[3], nullptr, 0));
