@@ -28,7 +28,12 @@ MEASURES = ('gdi', 'user', 'handles', 'private')
 
 
 def sample(program):
-    found = inspect_json('resources', program.hwnd)
+    if program.process.poll() is not None:
+        raise RuntimeError(f'the client ended with {program.process.returncode}')
+    # zprobe itself may fail to start under load; such a sample is taken again.
+    found = inspect_json('resources', program.hwnd) or inspect_json('resources', program.hwnd)
+    if found is None:
+        raise RuntimeError('zprobe resources failed twice on a live client')
     # Wine 8 answers 0 to the four for another process, so the kernel's view
     # of the Wine process is taken beside them: its private memory, open
     # files (sockets, pipes and shared memory included) and threads.
@@ -47,11 +52,18 @@ def slope(points):
     return 100 * sum((x - mx) * (y - my) for x, y in zip(xs, ys)) / den if den else 0.0
 
 
+def to_front(xin, client, xid, caption, turn):
+    """The client alone stays in front; a click on its caption, which can
+    leave Wine's move loop waiting for a release, only when it is not."""
+    if (inspect_json('foreground') or {}).get('hwnd') != client.hwnd:
+        focus(xin, client.hwnd, xid, caption, turn)
+
+
 def chat(xin, logs, client, xid, caption, turn, player, page):
     """F1 until the chat reaches the page's player: right after a page is
     built, the client's window search may not have found the player yet."""
     for attempt in range(5):
-        focus(xin, client.hwnd, xid, caption, turn + attempt)
+        to_front(xin, client, xid, caption, turn + attempt)
         mark = logs.mark()
         xin.key('F1')
         try:
@@ -98,7 +110,7 @@ def soak(work):
             if page % CHAT_EVERY == 0:
                 chat(xin, logs, client, xid, caption, next(turns), player, page)
             if page % SHOT_EVERY == 0:
-                focus(xin, client.hwnd, xid, caption, next(turns))
+                to_front(xin, client, xid, caption, next(turns))
                 xin.key('Print')
                 shots.wait_new_file()
             if page % SAMPLE_EVERY == 0:
