@@ -19,12 +19,15 @@
 //   sheet-press SHEET BUTTON  presses a property sheet button (3 OK, 5 Cancel)
 //   record FILE ARGS...       append the arguments as one JSON line to FILE
 //                             (a test's stand-in for a program the shell starts)
+//   resources HWND            GDI and USER objects, kernel handles and private
+//                             bytes of the process that owns the window
 //   keep                      hold a hidden window open until killed, so the
 //                             desktop process lives between test programs;
 //                             meanwhile take Print Screen's key-down as the
 //                             system's snapshot hot key does on Windows
 #include <windows.h>
 #include <commctrl.h>
+#include <psapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -212,6 +215,24 @@ int wmain(int argc, wchar_t** argv)
         for (HWND c = GetWindow(handleArg(argv[2]), GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
             children.push_back(c);
         printList(children);
+        return 0;
+    }
+    if (command == L"resources" && argc == 3) {
+        DWORD pid = 0;
+        if (!GetWindowThreadProcessId(handleArg(argv[2]), &pid))
+            return 1;
+        HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+        if (!process)
+            return 1;
+        DWORD handles = 0;
+        GetProcessHandleCount(process, &handles);
+        PROCESS_MEMORY_COUNTERS_EX memory = {};
+        memory.cb = sizeof memory;
+        GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory);
+        std::printf("{\"gdi\": %lu, \"user\": %lu, \"handles\": %lu, \"private\": %llu}\n",
+                    GetGuiResources(process, GR_GDIOBJECTS), GetGuiResources(process, GR_USEROBJECTS), handles,
+                    static_cast<unsigned long long>(memory.PrivateUsage));
+        CloseHandle(process);
         return 0;
     }
     if (command == L"foreground") {
