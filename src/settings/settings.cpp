@@ -61,14 +61,23 @@ Settings* Settings::instance()
 
 void Settings::load()
 {
-    const std::optional<std::string> file = readWholeFile(settingsFileName);
+    const FileContents file = readWholeFile(settingsFileName);
+    if (file.status == FileContents::unreadable) {
+        // The user's file is there but held or failing: the defaults must
+        // not go over it, now or at exit.
+        fileUnreadable_ = true;
+        return;
+    }
+    fileUnreadable_ = false;
     // A missing or damaged file is written again whole, from what could be read.
-    if (!file || !parseSettingsFile(*file, *this, fromOem))
+    if (file.status == FileContents::missing || !parseSettingsFile(file.bytes, *this, fromOem))
         save();
 }
 
 bool Settings::save() const
 {
+    if (fileUnreadable_)
+        return false;
     return replaceFileContents(settingsFileName, formatSettingsFile(*this, toOem));
 }
 
@@ -90,14 +99,18 @@ bool Settings::differsFrom(const Settings& o) const
 
 std::wstring loadOrCreateSiteSubdomain()
 {
-    if (const std::optional<std::string> file = readWholeFile(accountsFileName)) {
-        std::wstring subdomain = parseAccountsFile(*file, fromOem);
+    const FileContents file = readWholeFile(accountsFileName);
+    if (file.status == FileContents::read) {
+        std::wstring subdomain = parseAccountsFile(file.bytes, fromOem);
         if (!subdomain.empty())
             return subdomain;
     }
     std::srand(static_cast<unsigned>(std::time(nullptr)));
     std::wstring subdomain = generateSubdomain([] { return std::rand(); });
-    // A failed write is not reported: the label then lives for this run only.
-    replaceFileContents(accountsFileName, formatAccountsFile(subdomain, toOem));
+    // A label that cannot be read is still the player's; a fresh one written
+    // over it would move them to another storage. A failed write is not
+    // reported either: the label then lives for this run only.
+    if (file.status != FileContents::unreadable)
+        replaceFileContents(accountsFileName, formatAccountsFile(subdomain, toOem));
     return subdomain;
 }
