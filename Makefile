@@ -3,6 +3,7 @@
 #   make run     starts Zelvara under Wine against the local stand-in site
 #   make test    builds and runs the unit and end-to-end tests
 #   make fuzz    runs each fuzz target of the native core for FUZZ_SECONDS (60)
+#   make kill-loop  kills the client during saves ZELVARA_KILLS (100) times
 #   make bench   measures the client against bare programs into bench/REPORT.md
 BUILD ?= build
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
@@ -10,7 +11,7 @@ NATIVE = $(BUILD)/native
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS = settings accounts address
 
-.PHONY: build run test bench native native-test fuzz deps-build deps-run deps-test clean
+.PHONY: build run test bench kill-loop native native-test fuzz deps-build deps-run deps-test clean
 
 build: deps-build
 	cmake -S . -B $(BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake $(CMAKE_FLAGS)
@@ -44,6 +45,9 @@ fuzz: native
 
 bench: deps-test build
 	ZELVARA_BUILD=$(abspath $(BUILD)) tests/env/session.sh -- /usr/bin/python3 bench/bench.py
+
+kill-loop: deps-test build
+	ZELVARA_BUILD=$(abspath $(BUILD)) tests/env/session.sh -- /usr/bin/python3 bench/kill_saves.py
 
 deps-build:
 	@scripts/deps.sh build
