@@ -34,16 +34,6 @@ const SettingsDefaults& SettingsDefaults::system()
     return defaults;
 }
 
-Settings::Settings(const SettingsDefaults& defaults)
-    : battleLanguage(defaults.battleLanguage),
-      screenshotFolder(defaults.screenshotFolder),
-      dateFormat(defaultDateFormat),
-      timeFormat(defaultTimeFormat),
-      imageFormat(defaultImageFormat),
-      chatMessages(defaults.chatMessages)
-{
-}
-
 Settings::Settings() : Settings(SettingsDefaults::system())
 {
     siteSubdomain = loadOrCreateSiteSubdomain();
@@ -86,15 +76,6 @@ void Settings::storeWindowRect(HWND window)
     RECT rect;
     if (GetWindowRect(window, &rect))
         windowRect = {rect.left, rect.top, rect.right, rect.bottom};
-}
-
-bool Settings::differsFrom(const Settings& o) const
-{
-    return clicksPeriod != o.clicksPeriod || battleLanguage != o.battleLanguage ||
-           screenshotFolder != o.screenshotFolder || dateFormat != o.dateFormat || timeFormat != o.timeFormat ||
-           imageFormat != o.imageFormat || jpegQuality != o.jpegQuality || beepOnSave != o.beepOnSave ||
-           chatMessages != o.chatMessages || screenshotKey != o.screenshotKey ||
-           serverButtonCount != o.serverButtonCount;
 }
 
 std::wstring loadOrCreateSiteSubdomain()

@@ -14,7 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     parseSettingsFile(file, first, nativeFromOem);
     const std::string written = formatSettingsFile(first, nativeToOem);
     Settings second(nativeDefaults());
-    if (!parseSettingsFile(written, second, nativeFromOem) || formatSettingsFile(second, nativeToOem) != written) {
+    if (!parseSettingsFile(written, second, nativeFromOem) || formatSettingsFile(second, nativeToOem) != written ||
+        second.differsFrom(first) || second.windowRect != first.windowRect) {
         std::fprintf(stderr, "written file does not read back:\n%s\n", written.c_str());
         std::abort();
     }

@@ -1,6 +1,5 @@
 // What the core files call that the program defines beside Windows code:
 // the current settings record and the plain widening of ASCII text.
-#include "app/constants.h"
 #include "app/text.h"
 #include "native_oem.h"
 #include "settings/settings.h"
@@ -11,16 +10,6 @@ std::wstring widen(std::string_view text)
     for (char c : text)
         wide.push_back(static_cast<wchar_t>(static_cast<signed char>(c)));
     return wide;
-}
-
-Settings::Settings(const SettingsDefaults& defaults)
-    : battleLanguage(defaults.battleLanguage),
-      screenshotFolder(defaults.screenshotFolder),
-      dateFormat(defaultDateFormat),
-      timeFormat(defaultTimeFormat),
-      imageFormat(defaultImageFormat),
-      chatMessages(defaults.chatMessages)
-{
 }
 
 Settings* Settings::instance()
