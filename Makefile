@@ -2,13 +2,18 @@
 #   make build   builds build/zelvara.exe
 #   make run     starts Zelvara under Wine against the local stand-in site
 #   make test    builds and runs the unit and end-to-end tests
+#   make fuzz    runs each fuzz target of the native core for FUZZ_SECONDS (60)
+#   make kill-loop  kills the client during saves ZELVARA_KILLS (100) times
 #   make bench   measures the client against bare programs into bench/REPORT.md,
 #                then soaks it (below)
 #   make soak    500 pages in a row, the process's resources sampled, into bench/SOAK.md
 BUILD ?= build
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
+NATIVE = $(BUILD)/native
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS = settings accounts address
 
-.PHONY: build run test bench soak deps-build deps-run deps-test clean
+.PHONY: build run test bench soak kill-loop native native-test fuzz deps-build deps-run deps-test clean
 
 build: deps-build
 	cmake -S . -B $(BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake $(CMAKE_FLAGS)
@@ -17,8 +22,28 @@ build: deps-build
 run: deps-run build
 	ZELVARA_BUILD=$(abspath $(BUILD)) scripts/run.sh
 
-test: deps-test build
+test: deps-test build native
+	$(MAKE) native-test FUZZ_SECONDS=20
 	ZELVARA_BUILD=$(abspath $(BUILD)) tests/run.sh
+
+# The functional core built natively with clang, sanitised, with its fuzzers.
+native: deps-test
+	cmake -S tests/native -B $(NATIVE) -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14
+	cmake --build $(NATIVE) -j2
+
+native-test: native fuzz
+	$(NATIVE)/core_tests
+
+# Each target starts from the seeds in tests/fuzz/corpus and keeps what it
+# finds in build/native/corpus_<target>.
+fuzz: native
+	@for t in $(FUZZ_TARGETS); do \
+	  mkdir -p $(NATIVE)/corpus_$$t && \
+	  $(NATIVE)/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -max_len=8192 -artifact_prefix=$(NATIVE)/ \
+	    $(NATIVE)/corpus_$$t tests/fuzz/corpus/$$t >$(NATIVE)/fuzz_$$t.log 2>&1 \
+	    || { tail -n 40 $(NATIVE)/fuzz_$$t.log; exit 1; }; \
+	  echo "fuzz_$$t: $$(grep -o 'Done [0-9]* runs' $(NATIVE)/fuzz_$$t.log)"; \
+	done
 
 bench: deps-test build
 	ZELVARA_BUILD=$(abspath $(BUILD)) tests/env/session.sh -- /usr/bin/python3 bench/bench.py
@@ -26,6 +51,9 @@ bench: deps-test build
 
 soak: deps-test build
 	ZELVARA_BUILD=$(abspath $(BUILD)) tests/env/session.sh -- /usr/bin/python3 bench/soak.py
+
+kill-loop: deps-test build
+	ZELVARA_BUILD=$(abspath $(BUILD)) tests/env/session.sh -- /usr/bin/python3 bench/kill_saves.py
 
 deps-build:
 	@scripts/deps.sh build

@@ -12,8 +12,8 @@ if [ "$what" != build ]; then
   commands+=(/usr/lib/wine/wine64 /usr/lib/wine/wineserver Xvfb xdpyinfo xdotool import locale-gen)
 fi
 if [ "$what" = test ]; then
-  packages+=(googletest python3-pytest python3-pil xclip)
-  commands+=(xclip)
+  packages+=(googletest python3-pytest python3-pil xclip clang-14 libclang-rt-14-dev)
+  commands+=(xclip clang++-14 true)
 fi
 
 missing=()
@@ -23,6 +23,7 @@ done
 if [ "$what" = test ]; then
   [ -f /usr/src/googletest/CMakeLists.txt ] || missing+=(googletest)
   /usr/bin/python3 -c 'import pytest, PIL' >/dev/null 2>&1 || missing+=(python3-pytest python3-pil)
+  compgen -G '/usr/lib/llvm-14/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a' >/dev/null || missing+=(libclang-rt-14-dev)
 fi
 [ "$what" != build ] && [ ! -f /usr/share/wine/fonts/tahoma.ttf ] && missing+=(fonts-wine)
 
@@ -30,8 +31,8 @@ if [ ${#missing[@]} -gt 0 ]; then
   if [ "$(id -u)" = 0 ] && command -v apt-get >/dev/null; then
     echo "Installing: ${missing[*]}"
     export DEBIAN_FRONTEND=noninteractive
-    apt-get update -qq
-    apt-get install -y -qq --no-install-recommends "${packages[@]}" >/dev/null
+    apt-get -o DPkg::Lock::Timeout=600 update -qq
+    apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends "${packages[@]}" >/dev/null
   else
     echo "Missing packages. Install them with:" >&2
     echo "  sudo apt-get install --no-install-recommends ${packages[*]}" >&2

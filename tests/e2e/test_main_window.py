@@ -73,6 +73,24 @@ def test_get_url_and_open_url_exchange_public_addresses(start, workdir):
         assert program.info()['title'] == '[3] Zelvara 1.0', text
         assert len(site_requests()) == before, text
 
+    # 10 MB of text copied over X opens nothing and blocks nothing: a real
+    # address right after it is still opened.
+    huge = f'http://{DOMAIN}/battle-en.html#/server=RU4' + 'x' * (10 << 20)
+    xclip = subprocess.Popen(['xclip', '-selection', 'clipboard', '-quiet'], stdin=subprocess.PIPE,
+                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        xclip.stdin.write(huge.encode())
+        xclip.stdin.close()
+        click(button(program.hwnd, OPEN_URL))
+        time.sleep(1.0)  # nothing may happen; give it the chance to go wrong
+    finally:
+        xclip.kill()
+        xclip.wait()
+    assert program.info()['title'] == '[3] Zelvara 1.0'
+    set_clipboard(f'http://{DOMAIN}/battle-en.html#/server=RU6')
+    click(button(program.hwnd, OPEN_URL))
+    wait_for(title_is(program, '[6] Zelvara 1.0'), 'server 6 opened after the huge text')
+
 
 def test_clipboard_watch_publishes_own_addresses_only(start, workdir):
     program = open_client(start, workdir)

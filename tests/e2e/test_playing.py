@@ -10,7 +10,8 @@ from PIL import Image
 
 from conftest import (BUTTON_CHECKED, BUTTON_PLAIN, EXE, SC_MINIMIZE, SC_RESTORE, SESSION, WM_SYSCOMMAND, Program,
                       accounts_file, button, button_colour, children, click, click_at, client_box, inspect,
-                      inspect_json, key, pixel, set_site_condition, settings_file, wait_for, windows_path)
+                      inspect_json, key, pixel, read_lines, set_site_condition, settings_file, wait_for,
+                      windows_path)
 
 LABEL = 'play5label'
 CLICK_LEFT, CLICK_RIGHT, PLUS = 1003, 1004, 1005
@@ -382,6 +383,21 @@ def test_a_folder_without_parent_gets_no_file(start, workdir, tmp_path):
     key(program, 'Print')
     time.sleep(1.0)
     assert not (tmp_path / 'missing').exists()
+    assert program.close() == 0
+
+    # A folder path beyond 260 characters leaves no room for a file name in
+    # the path buffer: no file, and the program goes on.
+    deep = tmp_path / 'deep'
+    for i in range(6):
+        deep = deep / (f'{i}' * 50)
+    deep.mkdir(parents=True)
+    assert len(windows_path(deep)) > 260
+    program = start_game(start, workdir, folder=windows_path(deep))
+    wait_for(lambda: player_window(program), 'the player window')
+    key(program, 'Print')
+    time.sleep(1.0)
+    assert shots_in(deep) == []
+    assert program.close() == 0
 
 
 def test_escape_as_the_screenshot_key_is_consumed(start, workdir, tmp_path):
@@ -400,12 +416,15 @@ def test_closing_while_clicking_and_saving_ends_promptly_with_a_whole_file(start
     try:
         folder = tmp_path / 'end'
         folder.mkdir()
-        program = start_game(start, workdir, folder=windows_path(folder), image='bmp', clicks=50)
+        # A hand-edited period of INFINITE is brought into the sheet's range,
+        # and the stop wakes the clicker's pause.
+        program = start_game(start, workdir, folder=windows_path(folder), image='bmp', clicks=4294967295)
         player = wait_for(lambda: player_window(program), 'the player window')
         click(button(program.hwnd, CLICK_LEFT))
         wait_for(lambda: overlays(player), 'the clicker running')
         key(program, 'Print')
         assert program.close() == 0
+        assert read_lines(workdir / 'zelvara.cfg')[2] == b'999'
         shot = wait_for(lambda: shots_in(folder), 'the screenshot')[0]
         with Image.open(shot) as picture:
             picture.load()

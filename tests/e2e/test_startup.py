@@ -108,6 +108,12 @@ def test_long_command_line_is_shown_whole(start):
     tail = 'x' * 300
     program = start(args=[tail])
     assert program.main_window()['title'] == f'[{tail}] Zelvara 1.0'
+    assert program.close() == 0
+    # Near the system's limit of 32,767 characters.
+    tail = 'y' * 32000
+    program = start(args=[tail])
+    assert program.main_window(timeout=60)['title'] == f'[{tail}] Zelvara 1.0'
+    assert program.close() == 0
 
 
 def test_corrupted_settings_file_is_rewritten_whole(start, workdir):
