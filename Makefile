@@ -2,14 +2,21 @@
 #   make build   builds build/zelvara.exe
 #   make run     starts Zelvara under Wine against the local stand-in site
 #   make test    builds and runs the unit and end-to-end tests
-#   make bench   measures the client against bare programs into bench/REPORT.md
+#   make fuzz    runs each fuzz target of the native core for FUZZ_SECONDS (60)
+#   make kill-loop  kills the client during saves ZELVARA_KILLS (100) times
+#   make bench   measures the client against bare programs into bench/REPORT.md,
+#                then soaks it (below)
+#   make soak    500 pages in a row, the process's resources sampled, into bench/SOAK.md
 #   make pictures  remakes the README's pictures in docs/ from make run's headless mode
 #   make lint    builds with clang for Windows, warnings as errors, and runs clang-tidy
 #   make dist    packs the tested exe into build/dist/zelvara-<version>-win64.zip
 BUILD ?= build
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
+NATIVE = $(BUILD)/native
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS = settings accounts address
 
-.PHONY: build run test bench lint dist pictures deps-build deps-run deps-test deps-lint clean
+.PHONY: build run test bench soak kill-loop native native-test fuzz lint dist pictures deps-build deps-run deps-test deps-lint clean
 
 build: deps-build
 	cmake -S . -B $(BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake $(CMAKE_FLAGS)
@@ -19,11 +26,38 @@ run: deps-run build
 	ZELVARA_BUILD=$(abspath $(BUILD)) scripts/run.sh
 
 # The dist test unpacks the zip, so make test packs it first.
-test: deps-test dist
+test: deps-test dist native
+	$(MAKE) native-test FUZZ_SECONDS=20
 	ZELVARA_BUILD=$(abspath $(BUILD)) tests/run.sh
+
+# The functional core built natively with clang, sanitised, with its fuzzers.
+native: deps-test
+	cmake -S tests/native -B $(NATIVE) -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14
+	cmake --build $(NATIVE) -j2
+
+native-test: native fuzz
+	$(NATIVE)/core_tests
+
+# Each target starts from the seeds in tests/fuzz/corpus and keeps what it
+# finds in build/native/corpus_<target>.
+fuzz: native
+	@for t in $(FUZZ_TARGETS); do \
+	  mkdir -p $(NATIVE)/corpus_$$t && \
+	  $(NATIVE)/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -max_len=8192 -artifact_prefix=$(NATIVE)/ \
+	    $(NATIVE)/corpus_$$t tests/fuzz/corpus/$$t >$(NATIVE)/fuzz_$$t.log 2>&1 \
+	    || { tail -n 40 $(NATIVE)/fuzz_$$t.log; exit 1; }; \
+	  echo "fuzz_$$t: $$(grep -o 'Done [0-9]* runs' $(NATIVE)/fuzz_$$t.log)"; \
+	done
 
 bench: deps-test build
 	ZELVARA_BUILD=$(abspath $(BUILD)) tests/env/session.sh -- /usr/bin/python3 bench/bench.py
+	ZELVARA_BUILD=$(abspath $(BUILD)) tests/env/session.sh -- /usr/bin/python3 bench/soak.py
+
+soak: deps-test build
+	ZELVARA_BUILD=$(abspath $(BUILD)) tests/env/session.sh -- /usr/bin/python3 bench/soak.py
+
+kill-loop: deps-test build
+	ZELVARA_BUILD=$(abspath $(BUILD)) tests/env/session.sh -- /usr/bin/python3 bench/kill_saves.py
 
 pictures: deps-test build
 	env -u DISPLAY ZELVARA_BUILD=$(abspath $(BUILD)) scripts/run.sh --pictures $(abspath docs)

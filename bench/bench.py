@@ -733,7 +733,13 @@ clicks is {mean_period:.2f} ms. The bare host with the same page open idles at {
   Memory is the resident set and its private part from `/proc/<pid>/smaps_rollup`, read at the end of
   that span. The pointer is then put on the client's server button for {HOVER_SECONDS} s.
 """
-    (ROOT / 'bench' / 'REPORT.md').write_text(report)
+    # The analysis written by hand below the marker survives a new run.
+    path = ROOT / 'bench' / 'REPORT.md'
+    marker = '<!-- notes -->'
+    old = path.read_text() if path.exists() else ''
+    if marker in old:
+        report += '\n' + marker + old.split(marker, 1)[1]
+    path.write_text(report)
     print(report)
     print('raw:', json.dumps({k: v for k, v in play.items() if k != 'clicks'}))
 

@@ -17,8 +17,8 @@ if [ $native_only = 0 ]; then
   commands+=(/usr/lib/wine/wine64 /usr/lib/wine/wineserver Xvfb xdpyinfo xdotool import locale-gen)
 fi
 if [ "$what" = test ]; then
-  packages+=(googletest python3-pytest python3-pil xclip)
-  commands+=(xclip)
+  packages+=(googletest python3-pytest python3-pil xclip clang-14 libclang-rt-14-dev)
+  commands+=(xclip clang++-14 true)
 fi
 
 missing=()
@@ -28,6 +28,7 @@ done
 if [ "$what" = test ]; then
   [ -f /usr/src/googletest/CMakeLists.txt ] || missing+=(googletest)
   /usr/bin/python3 -c 'import pytest, PIL' >/dev/null 2>&1 || missing+=(python3-pytest python3-pil)
+  compgen -G '/usr/lib/llvm-14/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a' >/dev/null || missing+=(libclang-rt-14-dev)
 fi
 [ $native_only = 0 ] && [ ! -f /usr/share/wine/fonts/tahoma.ttf ] && missing+=(fonts-wine)
 

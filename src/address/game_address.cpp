@@ -1,5 +1,6 @@
 #include "address/game_address.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "base/text.h"
@@ -19,6 +20,53 @@ std::string_view currentLanguage()
 bool isDigit(wchar_t c)
 {
     return c >= L'0' && c <= L'9';
+}
+
+wchar_t foldAscii(wchar_t c)
+{
+    return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
+}
+
+// Host names compare without regard to case (RFC 3986), and the platform's
+// parser hands them back in lower case; paths and fragments keep theirs.
+bool sameHostName(std::wstring_view a, std::wstring_view b)
+{
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](wchar_t x, wchar_t y) { return foldAscii(x) == foldAscii(y); });
+}
+
+// The host of an address that starts with the scheme: up to the path,
+// query or fragment.
+std::wstring_view hostOf(std::wstring_view address)
+{
+    const std::wstring_view rest = address.substr(scheme.size());
+    return rest.substr(0, rest.find_first_of(L"/?#"));
+}
+
+// What follows the host.
+std::wstring_view afterHost(std::wstring_view address)
+{
+    return address.substr(scheme.size() + hostOf(address).size());
+}
+
+constexpr std::wstring_view battlePath = L"/battle-";
+
+// The first place where the game's domain, in any case, is followed by the
+// battle pages' path.
+std::size_t findBattleBase(std::wstring_view address)
+{
+    const std::wstring_view domain = gameDomain;
+    for (std::size_t p = address.find(battlePath, domain.size()); p != std::wstring_view::npos;
+         p = address.find(battlePath, p + 1))
+        if (sameHostName(address.substr(p - domain.size(), domain.size()), domain))
+            return p - domain.size();
+    return std::wstring_view::npos;
+}
+
+// An address on the given host whose path is a battle page's.
+bool isBattleUrlOn(std::wstring_view address, std::wstring_view host)
+{
+    return isBattleUrl(address) && sameHostName(hostOf(address), host) && afterHost(address).starts_with(battlePath);
 }
 
 }  // namespace
@@ -55,7 +103,7 @@ std::wstring GameAddress::withSubdomain(std::wstring_view address) const
 
 std::wstring GameAddress::withSubdomain(std::wstring_view address, std::string_view language) const
 {
-    if (!isBattleUrl(address) || !address.substr(scheme.size()).starts_with(battleBase))
+    if (!isBattleUrlOn(address, gameDomain))
         return std::wstring(address);
     std::wstring own(address);
     own.insert(scheme.size(), subdomainLabel_);
@@ -78,14 +126,14 @@ std::wstring GameAddress::withoutSubdomain(std::wstring_view address, std::strin
 
 bool GameAddress::isOwnBattleUrl(std::wstring_view address) const
 {
-    return isBattleUrl(address) && address.starts_with(battlePageStart_);
+    return isBattleUrlOn(address, siteHost_);
 }
 
 bool isBattleUrl(std::wstring_view address)
 {
     if (!address.starts_with(scheme))
         return false;
-    const std::size_t base = address.find(battleBase);
+    const std::size_t base = findBattleBase(address);
     return base != std::wstring_view::npos && address.find(L".html", base) != std::wstring_view::npos;
 }
 
@@ -120,11 +168,18 @@ std::wstring withBattleLanguage(std::wstring_view address, std::string_view lang
         return std::wstring(address);
     std::wstring result(address);
     const std::wstring code = widen(language);
-    result.replace(result.find(battleBase) + battleBase.size(), code.size(), code);
+    result.replace(findBattleBase(address) + battleBase.size(), code.size(), code);
     return result;
 }
 
 std::wstring siteFrontPage(std::wstring_view subdomain)
 {
     return std::wstring(scheme) + std::wstring(subdomain) + L"." + gameDomain + L"/";
+}
+
+bool isSiteFrontPage(std::wstring_view address, std::wstring_view subdomain)
+{
+    const std::wstring front = siteFrontPage(subdomain);
+    return address.starts_with(scheme) && sameHostName(hostOf(address), hostOf(front)) &&
+           afterHost(address) == L"/";
 }

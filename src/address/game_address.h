@@ -25,7 +25,8 @@ public:
     const std::wstring& subdomain() const { return subdomain_; }
 
     // The label goes in and out of the host only: an address whose host is
-    // neither the bare domain nor the program's own passes unchanged.
+    // neither the bare domain nor the program's own passes unchanged. Hosts
+    // compare without regard to case; the label keeps the case it was given.
     std::wstring withSubdomain(std::wstring_view address) const;
     std::wstring withSubdomain(std::wstring_view address, std::string_view language) const;
     std::wstring withoutSubdomain(std::wstring_view address) const;
@@ -53,3 +54,6 @@ std::wstring withBattleLanguage(std::wstring_view address, std::string_view lang
 
 // "http://" + sub-domain + "." + gameDomain + "/": the site's front page.
 std::wstring siteFrontPage(std::wstring_view subdomain);
+
+// The front page of that sub-domain, its host written in any case.
+bool isSiteFrontPage(std::wstring_view address, std::wstring_view subdomain);

@@ -1,5 +1,6 @@
 #include "app/clipboard_viewer.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -20,6 +21,10 @@ public:
 private:
     bool open_;
 };
+
+// The longest address the browser control takes; longer text is no address
+// and is not copied out, however large it is.
+constexpr std::size_t longestAddress = 2083;
 
 struct GlobalFreer {
     void operator()(void* memory) const noexcept { GlobalFree(memory); }
@@ -52,8 +57,10 @@ std::wstring ClipboardViewer::getText() const
     if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
         if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
             // Never read past the block, terminated or not.
-            const std::size_t room = GlobalSize(data) / sizeof(wchar_t);
-            text.assign(chars, wcsnlen(chars, room));
+            const std::size_t room = std::min(GlobalSize(data) / sizeof(wchar_t), longestAddress + 1);
+            const std::size_t length = wcsnlen(chars, room);
+            if (length <= longestAddress)
+                text.assign(chars, length);
             GlobalUnlock(data);
         }
     }

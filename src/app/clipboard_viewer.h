@@ -16,7 +16,8 @@ public:
     ClipboardViewer(const ClipboardViewer&) = delete;
     ClipboardViewer& operator=(const ClipboardViewer&) = delete;
 
-    // Empty when the clipboard holds no Unicode text or cannot be opened.
+    // Empty when the clipboard holds no Unicode text, text longer than any
+    // address, or cannot be opened.
     std::wstring getText() const;
     // The new text is ready before the clipboard is emptied, so a failure
     // never loses what was there.

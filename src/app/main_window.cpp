@@ -23,22 +23,22 @@ Application& applicationOf(HWND window)
     return *reinterpret_cast<Application*>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
-bool windowPlacementIsFree()
+// The maximised flag follows the window's real state, however it got there
+// (the caption's buttons, a double click, snapping to the screen's top edge,
+// a restore from the task bar), and only the normal rectangle is kept, so
+// the next start shows the window as it was left. While minimised, or in
+// full-screen mode, the stored placement stays as it is.
+void storeWindowPlacement(HWND window)
 {
-    return Settings::instance()->windowFlags == 0;
-}
-
-LRESULT onSysCommand(HWND window, WPARAM wParam, LPARAM lParam)
-{
-    // The flag changes before the system acts, so the WM_SIZE of a maximise
-    // never stores the maximised rectangle and that of a restore does.
-    std::uint32_t& flags = Settings::instance()->windowFlags;
-    switch (wParam & 0xFFF0) {
-    case SC_MAXIMIZE: flags |= Settings::maximised; break;
-    case SC_RESTORE: flags &= ~static_cast<std::uint32_t>(Settings::maximised); break;
-    default: break;
+    Settings& settings = *Settings::instance();
+    if ((settings.windowFlags & Settings::fullScreen) || IsIconic(window))
+        return;
+    if (IsZoomed(window)) {
+        settings.windowFlags |= Settings::maximised;
+    } else {
+        settings.windowFlags &= ~static_cast<std::uint32_t>(Settings::maximised);
+        settings.storeWindowRect(window);
     }
-    return DefWindowProcW(window, WM_SYSCOMMAND, wParam, lParam);
 }
 
 LRESULT onCreate(Application& app, HWND window)
@@ -81,17 +81,18 @@ void onBrowserEvent(Application& app, WPARAM id, LPARAM lParam)
     // The front page is that of the settings' label, also when the command
     // line gave another one.
     const bool failed = id == static_cast<WPARAM>(browserEventNavigateError);
-    if (failed || (address && *address == siteFrontPage(Settings::instance()->siteSubdomain)))
+    if (failed || (address && isSiteFrontPage(*address, Settings::instance()->siteSubdomain)))
         openGameAddress(app, {});
 }
 
-// A clicker thread that is no longer current was already destroyed when its
-// last target was turned off; every other end report is a screenshot's.
-void onThreadFinished(Application& app, WPARAM thread)
+// Only a report of the thread in a slot empties that slot: a report that
+// names no thread held (one already stopped and destroyed) changes nothing,
+// and never ends a screenshot that is still being saved.
+void onThreadFinished(Application& app, WPARAM thread, LPARAM serial)
 {
-    if (app.clickerThread && thread == reinterpret_cast<WPARAM>(app.clickerThread.get()))
+    if (app.clickerThread && app.clickerThread->reported(thread, serial))
         onClickerFinished(app);
-    else
+    else if (app.screenshotThread && app.screenshotThread->reported(thread, serial))
         app.screenshotThread.reset();
 }
 
@@ -125,6 +126,9 @@ bool createMainWindow(Application& app)
         return false;
 
     const Settings& settings = *Settings::instance();
+    // Read before the window exists: its first sizes and moves store the
+    // state it is created in.
+    const std::uint32_t startFlags = settings.windowFlags;
     const WindowSize minimum = minimumWindowSize();
     const WindowGeometry g = initialWindowGeometry(settings.windowRect, minimum.width, minimum.height,
                                                    GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
@@ -133,11 +137,11 @@ bool createMainWindow(Application& app)
     if (!app.mainWindow)
         return false;
 
-    ShowWindow(app.mainWindow, (settings.windowFlags & Settings::maximised) ? SW_MAXIMIZE : SW_SHOW);
+    ShowWindow(app.mainWindow, (startFlags & Settings::maximised) ? SW_MAXIMIZE : SW_SHOW);
     UpdateWindow(app.mainWindow);
     SetForegroundWindow(app.mainWindow);
     // The switch itself happens when the loop handles the posted click.
-    if (settings.windowFlags & Settings::fullScreen)
+    if (startFlags & Settings::fullScreen)
         app.fullScreenButton->click();
     return true;
 }
@@ -248,11 +252,13 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         onDestroy(applicationOf(window));
         return 0;
     case WM_SIZE:
-        layoutMainWindow(applicationOf(window));
+        // A minimised window has no client area to lay out; the clicker
+        // goes on with the browser area it had.
+        if (wParam != SIZE_MINIMIZED)
+            layoutMainWindow(applicationOf(window));
         [[fallthrough]];
     case WM_MOVE:
-        if (windowPlacementIsFree())
-            Settings::instance()->storeWindowRect(window);
+        storeWindowPlacement(window);
         return 0;
     case WM_GETMINMAXINFO: {
         const WindowSize minimum = minimumWindowSize();
@@ -262,8 +268,6 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_COMMAND:
         onCommand(applicationOf(window), reinterpret_cast<Gui::Button*>(lParam));
         return 0;
-    case WM_SYSCOMMAND:
-        return onSysCommand(window, wParam, lParam);
     case WM_DRAWCLIPBOARD: {
         Application& app = applicationOf(window);
         PostMessageW(window, WM_READ_CLIPBOARD, 0, 0);
@@ -283,7 +287,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         onBrowserEvent(applicationOf(window), wParam, lParam);
         return 0;
     case WM_THREAD_FINISHED:
-        onThreadFinished(applicationOf(window), wParam);
+        onThreadFinished(applicationOf(window), wParam, lParam);
         return 0;
     default:
         break;

@@ -1,23 +1,33 @@
 #include "base/files.h"
 
+#include <algorithm>
+
 #include "base/win_handles.h"
 
-std::optional<std::string> readWholeFile(const std::wstring& path)
+FileContents readWholeFile(const std::wstring& path)
 {
-    UniqueHandle file = ownFileHandle(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+    // Editors and sync tools keep the file open for writing or renaming.
+    UniqueHandle file = ownFileHandle(CreateFileW(path.c_str(), GENERIC_READ,
+                                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
-        return std::nullopt;
-    std::string bytes;
+    if (!file) {
+        const DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+            return {FileContents::missing, {}};
+        return {FileContents::unreadable, {}};
+    }
+    FileContents contents{FileContents::read, {}};
     char chunk[4096];
     DWORD got = 0;
-    for (;;) {
-        if (!ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr))
-            return std::nullopt;
+    while (contents.bytes.size() < fileReadLimit) {
+        const DWORD wanted = static_cast<DWORD>(std::min(sizeof chunk, fileReadLimit - contents.bytes.size()));
+        if (!ReadFile(file.get(), chunk, wanted, &got, nullptr))
+            return {FileContents::unreadable, {}};
         if (got == 0)
-            return bytes;
-        bytes.append(chunk, got);
+            break;
+        contents.bytes.append(chunk, got);
     }
+    return contents;
 }
 
 bool replaceFileContents(const std::wstring& path, std::string_view bytes)

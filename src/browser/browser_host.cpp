@@ -48,8 +48,10 @@ BrowserHost::BrowserHost(HWND mainWindow, const std::wstring& address)
     current = this;
     setBrowserEventWindow(mainWindow);
     try {
-        hostWindow = CreateWindowExW(0, axWindowClassName, address.c_str(), WS_CHILD | WS_VISIBLE, 0, 0, 0, 0,
-                                     mainWindow, nullptr, GetModuleHandleW(nullptr), nullptr);
+        // Above the bar's buttons, which clip around it: with the bar hidden
+        // the game covers their rows, and there neither paints nor clicks reach them.
+        hostWindow = CreateWindowExW(0, axWindowClassName, address.c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS,
+                                     0, 0, 0, 0, mainWindow, nullptr, GetModuleHandleW(nullptr), nullptr);
         if (!hostWindow)
             throw std::wstring(L"Cannot create ActiveX window");
         SetWindowPos(hostWindow, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);

@@ -51,7 +51,7 @@ AboutWindow::AboutWindow(HWND parent, std::function<void()> openSettings)
 {
     if (!registerBackgroundClass(className_, procedure))
         return;
-    window_ = CreateWindowExW(0, className_, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0, 0, parent_,
+    window_ = CreateWindowExW(0, className_, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0, 0, 0, parent_,
                               nullptr, GetModuleHandleW(nullptr), this);
     if (!window_)
         return;

@@ -46,7 +46,7 @@ void Window::create(const wchar_t* className, const std::wstring& title, int chi
 {
     // The object is bound at WM_NCCREATE, so no message of the creation finds
     // the window without it.
-    CreateWindowExW(0, className, title.c_str(), WS_CHILD | WS_VISIBLE, x_, y_, width_, height_,
+    CreateWindowExW(0, className, title.c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, x_, y_, width_, height_,
                     parent_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(childId)),
                     GetModuleHandleW(nullptr), this);
 }

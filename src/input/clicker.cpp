@@ -2,6 +2,8 @@
 
 #include <mmsystem.h>
 
+#include <algorithm>
+
 #include "base/text.h"
 #include "browser/browser_host.h"
 #include "resource.h"
@@ -40,13 +42,26 @@ public:
 }  // namespace
 
 ClickerThread::ClickerThread(HWND notifyWindow, std::atomic<bool>& battleLoaded)
-    : Thread(notifyWindow), battleLoaded_(battleLoaded)
+    : Thread(notifyWindow), battleLoaded_(battleLoaded), stopEvent_(CreateEventW(nullptr, TRUE, FALSE, nullptr))
 {
 }
 
 ClickerThread::~ClickerThread()
 {
+    if (stopEvent_)
+        SetEvent(stopEvent_);
     stopAndWait();
+    if (stopEvent_)
+        CloseHandle(stopEvent_);
+}
+
+bool ClickerThread::pause(DWORD ms)
+{
+    if (!stopEvent_) {
+        Sleep(ms);
+        return running;
+    }
+    return WaitForSingleObject(stopEvent_, ms) == WAIT_TIMEOUT && running;
 }
 
 void ClickerThread::run()
@@ -60,12 +75,11 @@ void ClickerThread::run()
     const auto search = [host] { findFlashWindow(nullptr, 0, reinterpret_cast<UINT_PTR>(host), 0); };
     while (running && !host->flashWindowHandle) {
         search();
-        if (host->flashWindowHandle)
+        if (host->flashWindowHandle || !pause(waitStepMs))
             break;
-        Sleep(waitStepMs);
     }
-    while (running && !clickLeft && !clickRight)
-        Sleep(waitStepMs);
+    while (running && !clickLeft && !clickRight && pause(waitStepMs)) {
+    }
 
     const FineTimer fineTimer;
     for (int n = 0; running; ++n) {
@@ -84,7 +98,10 @@ void ClickerThread::run()
                 return;
             }
         }
-        Sleep(Settings::instance()->clicksPeriod);
+        // The period is within the sheet's range once loaded; the bound keeps
+        // even a value set in memory from blocking a stop.
+        if (!pause(std::clamp<DWORD>(Settings::instance()->clicksPeriod, 1, maximumClicksPeriod)))
+            return;
     }
 }
 

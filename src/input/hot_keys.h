@@ -12,7 +12,9 @@ enum class HotKeyAction {
 };
 
 // code: the hook code; virtualKey and flags: the keystroke's wParam and
-// lParam; screenshotKey: 0 before the first page. F1 to F12 and the
-// screenshot key act on their first key-down only and swallow every event,
-// repeats and releases included, so one press gives one action.
+// lParam; screenshotKey: 0 before the first page. F1 to F12 act on their
+// first key-down only and swallow every event, repeats and releases
+// included, so one press gives one action. The screenshot key acts on its
+// release: Windows keeps Print Screen's key-down for its own snapshot hot
+// key, so a thread hook sees only the key-up of that key.
 HotKeyAction decideHotKey(int code, std::uint32_t virtualKey, std::uint32_t flags, std::uint16_t screenshotKey);

@@ -1,6 +1,12 @@
 #include "input/thread.h"
 
-Thread::Thread(HWND notifyWindow) : notifyWindow_(notifyWindow)
+namespace {
+
+std::atomic<std::uint64_t> lastSerial{0};
+
+}  // namespace
+
+Thread::Thread(HWND notifyWindow) : notifyWindow_(notifyWindow), serial_(++lastSerial)
 {
     handle_ = CreateThread(nullptr, 0, entry, this, CREATE_SUSPENDED, &threadId_);
 }
@@ -41,8 +47,11 @@ DWORD WINAPI Thread::entry(void* self)
     if (!thread->running)
         return 0;
     thread->run();
-    if (thread->notifyWindow_)
+    // Stopped by its owner, who is waiting for it: nothing to report. The
+    // owner may still stop it between this test and the post, so the
+    // receiver checks the report against what it owns.
+    if (thread->running && thread->notifyWindow_)
         PostMessageW(thread->notifyWindow_, WM_THREAD_FINISHED, reinterpret_cast<WPARAM>(thread),
-                     static_cast<LPARAM>(thread->threadId_));
+                     static_cast<LPARAM>(thread->serial_));
     return 0;
 }

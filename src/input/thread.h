@@ -1,10 +1,13 @@
 // Base of the worker threads: created suspended, started once, and on
-// destruction stopped and waited for. A worker that ends reports it by
-// posting WM_THREAD_FINISHED (wParam: the object, lParam: its thread id).
+// destruction stopped and waited for. A worker that ends by itself reports
+// it by posting WM_THREAD_FINISHED (wParam: the object, lParam: its serial
+// number); one stopped by its owner does not, since the owner knows. The
+// serial tells a report from one of an object since freed at that address.
 #pragma once
 #include <windows.h>
 
 #include <atomic>
+#include <cstdint>
 
 inline constexpr UINT WM_THREAD_FINISHED = WM_USER + 222;
 
@@ -16,6 +19,12 @@ public:
 
     void start();
     DWORD threadId() const noexcept { return threadId_; }
+    std::uint64_t serial() const noexcept { return serial_; }
+    // Whether a WM_THREAD_FINISHED names this object.
+    bool reported(WPARAM wParam, LPARAM lParam) const noexcept
+    {
+        return wParam == reinterpret_cast<WPARAM>(this) && static_cast<std::uint64_t>(lParam) == serial_;
+    }
 
 protected:
     // notifyWindow may be null: then no end is reported.
@@ -32,6 +41,7 @@ private:
     static DWORD WINAPI entry(void* self);
 
     HWND notifyWindow_;
+    std::uint64_t serial_;
     bool started_ = false;
     HANDLE handle_ = nullptr;
     DWORD threadId_ = 0;

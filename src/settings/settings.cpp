@@ -34,16 +34,6 @@ const SettingsDefaults& SettingsDefaults::system()
     return defaults;
 }
 
-Settings::Settings(const SettingsDefaults& defaults)
-    : battleLanguage(defaults.battleLanguage),
-      screenshotFolder(defaults.screenshotFolder),
-      dateFormat(defaultDateFormat),
-      timeFormat(defaultTimeFormat),
-      imageFormat(defaultImageFormat),
-      chatMessages(defaults.chatMessages)
-{
-}
-
 Settings::Settings() : Settings(SettingsDefaults::system())
 {
     siteSubdomain = loadOrCreateSiteSubdomain();
@@ -61,14 +51,23 @@ Settings* Settings::instance()
 
 void Settings::load()
 {
-    const std::optional<std::string> file = readWholeFile(settingsFileName);
+    const FileContents file = readWholeFile(settingsFileName);
+    if (file.status == FileContents::unreadable) {
+        // The user's file is there but held or failing: the defaults must
+        // not go over it, now or at exit.
+        fileUnreadable_ = true;
+        return;
+    }
+    fileUnreadable_ = false;
     // A missing or damaged file is written again whole, from what could be read.
-    if (!file || !parseSettingsFile(*file, *this, fromOem))
+    if (file.status == FileContents::missing || !parseSettingsFile(file.bytes, *this, fromOem))
         save();
 }
 
 bool Settings::save() const
 {
+    if (fileUnreadable_)
+        return false;
     return replaceFileContents(settingsFileName, formatSettingsFile(*this, toOem));
 }
 
@@ -79,25 +78,20 @@ void Settings::storeWindowRect(HWND window)
         windowRect = {rect.left, rect.top, rect.right, rect.bottom};
 }
 
-bool Settings::differsFrom(const Settings& o) const
-{
-    return clicksPeriod != o.clicksPeriod || battleLanguage != o.battleLanguage ||
-           screenshotFolder != o.screenshotFolder || dateFormat != o.dateFormat || timeFormat != o.timeFormat ||
-           imageFormat != o.imageFormat || jpegQuality != o.jpegQuality || beepOnSave != o.beepOnSave ||
-           chatMessages != o.chatMessages || screenshotKey != o.screenshotKey ||
-           serverButtonCount != o.serverButtonCount;
-}
-
 std::wstring loadOrCreateSiteSubdomain()
 {
-    if (const std::optional<std::string> file = readWholeFile(accountsFileName)) {
-        std::wstring subdomain = parseAccountsFile(*file, fromOem);
+    const FileContents file = readWholeFile(accountsFileName);
+    if (file.status == FileContents::read) {
+        std::wstring subdomain = parseAccountsFile(file.bytes, fromOem);
         if (!subdomain.empty())
             return subdomain;
     }
     std::srand(static_cast<unsigned>(std::time(nullptr)));
     std::wstring subdomain = generateSubdomain([] { return std::rand(); });
-    // A failed write is not reported: the label then lives for this run only.
-    replaceFileContents(accountsFileName, formatAccountsFile(subdomain, toOem));
+    // A label that cannot be read is still the player's; a fresh one written
+    // over it would move them to another storage. A failed write is not
+    // reported either: the label then lives for this run only.
+    if (file.status != FileContents::unreadable)
+        replaceFileContents(accountsFileName, formatAccountsFile(subdomain, toOem));
     return subdomain;
 }

@@ -6,6 +6,11 @@
 
 struct HWND__;
 
+// The settings sheet's ranges; loaded values are brought into them.
+inline constexpr std::uint32_t maximumClicksPeriod = 999;
+inline constexpr std::uint32_t maximumJpegQuality = 100;
+inline constexpr std::uint32_t maximumServerButtonCount = 99;
+
 struct ChatMessage {
     std::uint32_t key = 0;  // VK_F1 .. VK_F10
     std::wstring text;
@@ -55,17 +60,23 @@ public:
 
     static Settings* instance();
 
+    // A file that exists but cannot be read is left alone for the whole run.
     void load();
     // Writes "zelvara.cfg" through a temporary file, so a failed save leaves
-    // the old file whole. Returns false when the file was not replaced.
+    // the old file whole. Returns false when the file was not replaced,
+    // also when load() found it unreadable.
     bool save() const;
     void storeWindowRect(HWND__* window);
 
     // Compares what the user can change; the window placement and the
     // sub-domain take no part.
     bool differsFrom(const Settings& other) const;
+
+private:
+    bool fileUnreadable_ = false;
 };
 
 // Reads the sub-domain from "accounts.cfg"; generates and writes a new one
-// when the file is missing, empty or unreadable.
+// when the file is missing or empty, and for this run only when it exists
+// but cannot be read.
 std::wstring loadOrCreateSiteSubdomain();

@@ -1,8 +1,11 @@
 #include "settings/settings_file.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <type_traits>
+
+#include "base/constants.h"
 
 namespace {
 
@@ -63,7 +66,6 @@ public:
                                              : static_cast<T>(-static_cast<T>(magnitude));
         }
         pos_ = p;
-        atLineStart_ = false;
     }
 
     void flag(bool& field)
@@ -89,17 +91,16 @@ public:
             return fail();
         field.assign(text_.substr(pos_, end - pos_));
         pos_ = end;
-        atLineStart_ = false;
     }
 
-    // A text line is the next whole line of the file, empty or not. The line
-    // break that ends a number or word before it is passed over first.
+    // A text line is the next line of the file that is not empty: every line
+    // break before it is passed over, so a stray blank line shifts nothing.
     void line(std::wstring& field, const OemDecoder& fromOem)
     {
         if (failed_)
             return;
-        if (!atLineStart_)
-            skipLineBreak();
+        while (pos_ < text_.size() && isLineBreak(text_[pos_]))
+            ++pos_;
         if (pos_ >= text_.size())
             return fail();
         std::size_t end = pos_;
@@ -107,8 +108,6 @@ public:
             ++end;
         field = fromOem(text_.substr(pos_, end - pos_));
         pos_ = end;
-        skipLineBreak();
-        atLineStart_ = true;
     }
 
 private:
@@ -120,17 +119,8 @@ private:
             ++pos_;
     }
 
-    void skipLineBreak()
-    {
-        if (pos_ < text_.size() && text_[pos_] == '\r')
-            ++pos_;
-        if (pos_ < text_.size() && text_[pos_] == '\n')
-            ++pos_;
-    }
-
     std::string_view text_;
     std::size_t pos_ = 0;
-    bool atLineStart_ = true;
     bool failed_ = false;
 };
 
@@ -147,10 +137,11 @@ public:
         out_.append("\r\n");
     }
     // A line break inside a value would shift every later field, so it is
-    // written as a blank.
-    void text(std::wstring_view value)
+    // written as a blank. An empty value cannot be written at all: the reader
+    // passes over blank lines, so `fallback` goes in its place.
+    void text(std::wstring_view value, std::wstring_view fallback)
     {
-        std::wstring oneLine(value);
+        std::wstring oneLine(value.empty() ? fallback : value);
         for (wchar_t& c : oneLine)
             if (c == L'\r' || c == L'\n')
                 c = L' ';
@@ -177,17 +168,24 @@ std::string formatSettingsFile(const Settings& s, const OemEncoder& toOem)
     w.number(s.windowRect.top);
     w.number(s.windowRect.right);
     w.number(s.windowRect.bottom);
-    w.text(s.screenshotFolder);
-    w.text(s.dateFormat);
-    w.text(s.timeFormat);
-    w.text(s.imageFormat);
+    // The folder has a default only on the system; "." keeps a file readable.
+    w.text(s.screenshotFolder, L".");
+    w.text(s.dateFormat, defaultDateFormat);
+    w.text(s.timeFormat, defaultTimeFormat);
+    w.text(s.imageFormat, defaultImageFormat);
     w.number(s.jpegQuality);
     w.flag(s.beepOnSave);
     w.number(std::uint32_t{0});
-    w.number(s.chatMessages.size());
+    // An empty macro sends nothing; it is left out rather than written blank.
+    std::size_t count = 0;
+    for (const ChatMessage& m : s.chatMessages)
+        count += !m.text.empty();
+    w.number(count);
     for (const ChatMessage& m : s.chatMessages) {
+        if (m.text.empty())
+            continue;
         w.number(m.key);
-        w.text(m.text);
+        w.text(m.text, {});
         w.flag(m.team);
     }
     w.number(s.screenshotKey);
@@ -234,6 +232,11 @@ bool parseSettingsFile(std::string_view file, Settings& s, const OemDecoder& fro
     }
     r.number(s.screenshotKey);
     r.number(s.serverButtonCount);
+    // Hand-edited numbers are brought into the settings sheet's ranges: the
+    // period goes to the clicker's pause and the count sizes the server bar.
+    s.clicksPeriod = std::clamp<std::uint32_t>(s.clicksPeriod, 1, maximumClicksPeriod);
+    s.jpegQuality = std::min<std::uint32_t>(s.jpegQuality, maximumJpegQuality);
+    s.serverButtonCount = std::clamp<std::uint32_t>(s.serverButtonCount, 1, maximumServerButtonCount);
     return !r.failed();
 }
 

@@ -6,6 +6,7 @@
 //   metrics                   screen size and the main window's frame
 //   close HWND                post WM_CLOSE
 //   move HWND X Y W H         SetWindowPos
+//   show HWND CMD             ShowWindow, e.g. 3 SW_MAXIMIZE as snapping does
 //   post HWND MSG WPARAM LPARAM / send HWND MSG WPARAM LPARAM
 //   pixel HWND X Y            colour at a client point, read from the screen
 //                             (another process's window DC gives nothing here)
@@ -18,10 +19,15 @@
 //   sheet-press SHEET BUTTON  presses a property sheet button (3 OK, 5 Cancel)
 //   record FILE ARGS...       append the arguments as one JSON line to FILE
 //                             (a test's stand-in for a program the shell starts)
+//   resources HWND            GDI and USER objects, kernel handles and private
+//                             bytes of the process that owns the window
 //   keep                      hold a hidden window open until killed, so the
-//                             desktop process lives between test programs
+//                             desktop process lives between test programs;
+//                             meanwhile take Print Screen's key-down as the
+//                             system's snapshot hot key does on Windows
 #include <windows.h>
 #include <commctrl.h>
+#include <psapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -116,10 +122,24 @@ BOOL CALLBACK collect(HWND w, LPARAM param)
     return TRUE;
 }
 
+// Windows keeps the key-down of VK_SNAPSHOT for its own snapshot hot key:
+// no thread hook or window ever sees it, only the key-up. X delivers both,
+// so a low-level hook, which runs before any thread's hook, drops the down.
+LRESULT CALLBACK snapshotKeyProc(int code, WPARAM message, LPARAM lParam)
+{
+    const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
+    if (code == HC_ACTION && key->vkCode == VK_SNAPSHOT && (message == WM_KEYDOWN || message == WM_SYSKEYDOWN))
+        return 1;
+    return CallNextHookEx(nullptr, code, message, lParam);
+}
+
 int keep()
 {
     HWND w = CreateWindowExW(0, L"STATIC", L"zprobe keeper", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
     if (!w)
+        return 1;
+    // Low-level hooks run on this thread's message loop below.
+    if (!SetWindowsHookExW(WH_KEYBOARD_LL, snapshotKeyProc, GetModuleHandleW(nullptr), 0))
         return 1;
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0)
@@ -197,6 +217,24 @@ int wmain(int argc, wchar_t** argv)
         printList(children);
         return 0;
     }
+    if (command == L"resources" && argc == 3) {
+        DWORD pid = 0;
+        if (!GetWindowThreadProcessId(handleArg(argv[2]), &pid))
+            return 1;
+        HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+        if (!process)
+            return 1;
+        DWORD handles = 0;
+        GetProcessHandleCount(process, &handles);
+        PROCESS_MEMORY_COUNTERS_EX memory = {};
+        memory.cb = sizeof memory;
+        GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory);
+        std::printf("{\"gdi\": %lu, \"user\": %lu, \"handles\": %lu, \"private\": %llu}\n",
+                    GetGuiResources(process, GR_GDIOBJECTS), GetGuiResources(process, GR_USEROBJECTS), handles,
+                    static_cast<unsigned long long>(memory.PrivateUsage));
+        CloseHandle(process);
+        return 0;
+    }
     if (command == L"foreground") {
         HWND w = GetForegroundWindow();
         std::printf("%s\n", w ? describe(w).c_str() : "null");
@@ -219,6 +257,10 @@ int wmain(int argc, wchar_t** argv)
                             _wtoi(argv[6]), SWP_NOZORDER | SWP_NOACTIVATE)
                    ? 0
                    : 1;
+    if (command == L"show" && argc == 4) {
+        ShowWindow(handleArg(argv[2]), _wtoi(argv[3]));
+        return 0;
+    }
     if ((command == L"post" || command == L"send") && argc == 6) {
         HWND w = handleArg(argv[2]);
         const UINT message = static_cast<UINT>(_wcstoi64(argv[3], nullptr, 0));

@@ -47,7 +47,8 @@ class Site:
         return clicks, delay
 
     def render(self, path, query):
-        """Returns (status, body) for a request path without its query."""
+        """Returns (status, body) for a request path without its query, or
+        (status, body, location) for a redirect to a path on the same host."""
         # The program builds battle addresses from its language setting, which
         # it takes unchecked: these "languages" reach the special pages.
         path = BATTLE_VARIANTS.get(path, path)
@@ -69,6 +70,12 @@ class Site:
             secs = q.get("after", ["1"])[0]
             return 200, page("Moved", "<p>Back to the front page soon.</p>",
                              f'<meta http-equiv="refresh" content="{secs};url=/">')
+        if path == "/redirect.html":
+            # Answered with the host the request named, as a server would.
+            target = urllib.parse.parse_qs(query).get("to", ["/"])[0]
+            if target == "self":  # a loop that never ends
+                target = path + "?" + query
+            return 302, page("Moved", "<p>Moved.</p>"), target
         if path == "/_testbed/condition":
             clicks, delay = self.condition(query)
             with self.lock:
@@ -82,6 +89,7 @@ BATTLE_VARIANTS = {
     "/battle-empty.html": "/empty.html",
     "/battle-pixelfirst.html": "/pixel-first.html",
     "/battle-pixellast.html": "/pixel-last.html",
+    "/battle-redirected.html": "/redirect.html",
 }
 
 
@@ -100,9 +108,11 @@ def make_handler(site, log):
                          "user_agent": self.headers.get("User-Agent", "")}
                 with log_lock, open(log, "a", encoding="utf-8") as f:
                     f.write(json.dumps(entry) + "\n")
-            status, body = site.render(url.path, url.query)
+            status, body, *location = site.render(url.path, url.query)
             data = body.encode("utf-8")
             self.send_response(status)
+            if location:
+                self.send_header("Location", f"http://{self.headers.get('Host', '')}{location[0]}")
             self.send_header("Content-Type", "text/html; charset=utf-8")
             self.send_header("Content-Length", str(len(data)))
             self.end_headers()

@@ -8,37 +8,36 @@
 #include "PlayerLog.h"
 #include "Url.h"
 
-TEST(Url, SplitsHostPathAndFragmentAsWritten) {
-    Url u = Url::parse(L"http://abc123.game.example/battle-en.html#/server=RU7");
+TEST(Url, SplitsTheCanonicalAddress) {
+    Url u = Url::parse(L"http://Ab12XyZ.Game.Example/battle-en.html#/server=RU7");
     ASSERT_TRUE(u.valid);
     EXPECT_EQ(u.scheme, L"http");
-    EXPECT_EQ(u.hostPort, L"abc123.game.example");
+    EXPECT_EQ(u.hostPort, L"ab12xyz.game.example");
     EXPECT_EQ(u.path, L"/battle-en.html");
     EXPECT_EQ(u.fragment, L"/server=RU7");
-    EXPECT_EQ(u.text(), L"http://abc123.game.example/battle-en.html#/server=RU7");
+    EXPECT_EQ(u.text(), L"http://ab12xyz.game.example/battle-en.html#/server=RU7");
+    EXPECT_EQ(canonicalAddress(L"http://Ab12XyZ.Game.Example/battle-en.html#/server=RU7"), u.text());
 
     Url p = Url::parse(L"HTTP://Host.Example:8080?x=1");
     EXPECT_EQ(p.scheme, L"http");
-    EXPECT_EQ(p.hostPort, L"Host.Example:8080");  // Host header keeps it as written
+    EXPECT_EQ(p.hostPort, L"host.example:8080");
     EXPECT_EQ(p.path, L"/?x=1");
     EXPECT_FALSE(p.hasFragment);
-
-    Url empty = Url::parse(L"http://abc.example#");
-    EXPECT_EQ(empty.path, L"/");
-    EXPECT_EQ(empty.text(), L"http://abc.example/#");
+    EXPECT_EQ(Url::parse(L"http://host.example:80/").hostPort, L"host.example");
 }
 
 TEST(Url, RejectsAddressesWithoutSchemeOrHost) {
     EXPECT_FALSE(Url::parse(L"about:blank").valid);
     EXPECT_FALSE(Url::parse(L"http:///path").valid);
     EXPECT_FALSE(Url::parse(L"").valid);
+    EXPECT_EQ(canonicalAddress(L"not an address"), L"not an address");
 }
 
 TEST(Url, ResolvesLinksAgainstThePage) {
     Url base = Url::parse(L"http://a.example:81/dir/page.html?q=1#frag");
     EXPECT_EQ(base.resolve(L"/").text(), L"http://a.example:81/");
     EXPECT_EQ(base.resolve(L"other.html").text(), L"http://a.example:81/dir/other.html");
-    EXPECT_EQ(base.resolve(L"http://b.example/x").text(), L"http://b.example/x");
+    EXPECT_EQ(base.resolve(L"http://B.example/x").text(), L"http://b.example/x");
 }
 
 TEST(PageMarkup, FindsPlayerEmbedsInDocumentOrder) {
@@ -107,6 +106,10 @@ TEST(HttpGet, ParsesStatusAndBody) {
     EXPECT_EQ(missing.status, 404);
     EXPECT_TRUE(missing.body.empty());
     EXPECT_NE(HttpGet::parseResponse("garbage").error, 0);
+    auto moved = HttpGet::parseResponse("HTTP/1.0 302 Found\r\nlocation:  http://a.example/x \r\nServer: s\r\n\r\n");
+    EXPECT_EQ(moved.status, 302);
+    EXPECT_EQ(moved.location, "http://a.example/x") << "any case of the name, blanks trimmed";
+    EXPECT_TRUE(ok.location.empty());
 }
 
 TEST(PlayerLog, QuotesTextAsJsonUtf8) {

@@ -85,9 +85,11 @@ protected:
     std::unique_ptr<TestContainer> container;
 };
 
-TEST_F(WebControl, GoodPageRaisesTheThreeEventsWithReversedArguments) {
-    const std::wstring url = SiteSession::address(L"/battle-en.html#/server=RU7");
-    open(url);
+TEST_F(WebControl, GoodPageRaisesTheThreeEventsWithReversedArgumentsAndTheCanonicalAddress) {
+    // The platform's parser writes the host in lower case; every event and
+    // LocationURL carry that form, whatever case the caller wrote.
+    const std::wstring url = SiteSession::address(L"/battle-en.html#/server=RU7", L"ab12xyz.game.example");
+    open(SiteSession::address(L"/battle-en.html#/server=RU7", L"Ab12XyZ.Game.Example"));
     ASSERT_EQ(ids(sink), (std::vector<DISPID>{250, 252, 259}));
     IUnknown* control = identity(container->browser());
     for (auto& e : sink.events) {
@@ -224,6 +226,25 @@ TEST_F(WebControl, ANewPageRemovesTheOldPlugins) {
     open(SiteSession::address(L"/empty.html"));
     EXPECT_FALSE(IsWindow(old[0]));
     EXPECT_TRUE(SiteSession::children(server()).empty());
+}
+
+TEST_F(WebControl, ServerRedirectIsFollowedAndCompletesWithTheFinalAddress) {
+    const std::wstring start = SiteSession::address(L"/redirect.html?to=/empty.html%3Fwhere=final");
+    open(SiteSession::address(L"/redirect.html?to=/empty.html%3Fwhere=final", L"ABC123.game.example"));
+    const std::wstring final = SiteSession::address(L"/empty.html?where=final");
+    ASSERT_EQ(ids(sink), (std::vector<DISPID>{250, 252, 259})) << "one navigation, no second BeforeNavigate2";
+    EXPECT_EQ(sink.events[0].url, start);
+    EXPECT_EQ(sink.events[1].url, final);
+    EXPECT_EQ(sink.events[2].url, final);
+    EXPECT_EQ(container->location(), final);
+    auto requests = SiteSession::siteRequests();
+    EXPECT_TRUE(std::any_of(requests.begin(), requests.end(),
+                            [](auto& l) { return l.find("\"path\": \"/empty.html?where=final\"") != std::string::npos; }));
+
+    // A redirect that never ends fails like WinINet's: one NavigateError.
+    sink.events.clear();
+    open(SiteSession::address(L"/redirect.html?to=self"));
+    EXPECT_EQ(ids(sink), (std::vector<DISPID>{250, 271}));
 }
 
 TEST_F(WebControl, PageThatMovesOnNavigatesToTheFrontPageByItself) {

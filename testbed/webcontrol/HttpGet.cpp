@@ -5,6 +5,7 @@
 #include <urlmon.h>
 
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -55,6 +56,17 @@ HttpGet::Result HttpGet::parseResponse(const std::string& raw) {
     r.status = std::atoi(raw.c_str() + raw.find(' ') + 1);
     auto head = raw.find("\r\n\r\n");
     if (head != std::string::npos) r.body = raw.substr(head + 4);
+    // Header names are case-insensitive; the value runs to the line's end.
+    const std::string headers = raw.substr(0, head);
+    for (size_t line = headers.find("\r\n"); line != std::string::npos; line = headers.find("\r\n", line + 2)) {
+        const size_t start = line + 2;
+        if (_strnicmp(headers.c_str() + start, "Location:", 9) != 0) continue;
+        const size_t end = headers.find("\r\n", start);
+        r.location = headers.substr(start + 9, end == std::string::npos ? std::string::npos : end - start - 9);
+        r.location.erase(0, r.location.find_first_not_of(" \t"));
+        r.location.erase(r.location.find_last_not_of(" \t") + 1);
+        break;
+    }
     if (r.status < 100) r.error = INET_E_INVALID_URL;
     return r;
 }

@@ -9,6 +9,7 @@ public:
     struct Result {
         long error = 0;  // HRESULT: 0, or an INET_E_* code when no response came
         int status = 0;  // HTTP status when a response came
+        std::string location;  // the Location header of a redirect, as sent
         std::string body;
     };
 

@@ -1,38 +1,62 @@
 #include "Url.h"
 
-#include <cwctype>
+#include <windows.h>
+#include <urlmon.h>
+
+#include "ComPtr.h"
+
+namespace {
+
+ComPtr<IUri> createUri(const std::wstring& text) {
+    ComPtr<IUri> uri;
+    if (text.empty() || FAILED(CreateUri(text.c_str(), Uri_CREATE_CANONICALIZE, 0, uri.put()))) uri.reset();
+    return uri;
+}
+
+std::wstring read(const ComPtr<IUri>& uri, HRESULT (STDMETHODCALLTYPE IUri::*getter)(BSTR*)) {
+    BSTR value = nullptr;
+    if (FAILED((uri.get()->*getter)(&value)) || !value) return {};
+    std::wstring text(value, SysStringLen(value));
+    SysFreeString(value);
+    return text;
+}
+
+}  // namespace
 
 Url Url::parse(const std::wstring& text) {
     Url u;
-    auto colon = text.find(L"://");
-    if (colon == std::wstring::npos || colon == 0) return u;
-    for (wchar_t c : text.substr(0, colon)) u.scheme += static_cast<wchar_t>(std::towlower(c));
-    std::wstring rest = text.substr(colon + 3);
-    auto hash = rest.find(L'#');
-    if (hash != std::wstring::npos) {
-        u.hasFragment = true;
-        u.fragment = rest.substr(hash + 1);
-        rest.resize(hash);
-    }
-    auto slash = rest.find_first_of(L"/?");
-    u.hostPort = rest.substr(0, slash);
-    u.path = slash == std::wstring::npos ? L"/" : rest.substr(slash);
-    if (u.path[0] == L'?') u.path.insert(0, L"/");
-    u.valid = !u.hostPort.empty();
+    const ComPtr<IUri> uri = createUri(text);
+    if (!uri) return u;
+    DWORD hostType = Uri_HOST_UNKNOWN, port = 0;
+    BOOL hasPort = FALSE;
+    uri->GetHostType(&hostType);
+    uri->HasProperty(Uri_PROPERTY_PORT, &hasPort);
+    uri->GetPort(&port);
+    u.text_ = read(uri, &IUri::GetAbsoluteUri);
+    u.scheme = read(uri, &IUri::GetSchemeName);
+    std::wstring host = read(uri, &IUri::GetHost);
+    if (hostType == Uri_HOST_IPV6) host = L"[" + host + L"]";
+    const bool defaultPort = (u.scheme == L"http" && port == 80) || (u.scheme == L"https" && port == 443);
+    u.hostPort = host + (hasPort && !defaultPort ? L":" + std::to_wstring(port) : L"");
+    u.path = read(uri, &IUri::GetPathAndQuery);
+    if (u.path.empty() || u.path[0] != L'/') u.path.insert(0, L"/");
+    const std::wstring fragment = read(uri, &IUri::GetFragment);  // with its '#'
+    u.hasFragment = !fragment.empty();
+    if (u.hasFragment) u.fragment = fragment.substr(1);
+    u.valid = !host.empty() && !u.text_.empty();
     return u;
 }
 
 Url Url::resolve(const std::wstring& link) const {
-    if (link.find(L"://") != std::wstring::npos) return parse(link);
-    std::wstring base = scheme + L"://" + hostPort;
-    if (!link.empty() && link[0] == L'/') return parse(base + link);
-    std::wstring dir = path.substr(0, path.find(L'?'));
-    dir.resize(dir.rfind(L'/') + 1);
-    return parse(base + dir + link);
+    const ComPtr<IUri> base = createUri(text_);
+    ComPtr<IUri> combined;
+    if (!base || FAILED(CoInternetCombineUrlEx(base.get(), link.c_str(), 0, combined.put(), 0)) || !combined)
+        return {};
+    return parse(read(combined, &IUri::GetAbsoluteUri));
 }
 
-std::wstring Url::text() const {
-    std::wstring t = scheme + L"://" + hostPort + path;
-    if (hasFragment) t += L"#" + fragment;
-    return t;
+std::wstring canonicalAddress(const std::wstring& text) {
+    const ComPtr<IUri> uri = createUri(text);
+    const std::wstring canonical = uri ? read(uri, &IUri::GetAbsoluteUri) : std::wstring();
+    return canonical.empty() ? text : canonical;
 }

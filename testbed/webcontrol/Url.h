@@ -1,21 +1,30 @@
 #pragma once
 #include <string>
 
-// An http address split into the parts the control needs: what to send as
-// Host, what to request, and the fragment it keeps for LocationURL.
+// An address as the platform's URL parser reads it (urlmon's CreateUri, the
+// parser the real control canonicalises with: host names in lower case, an
+// empty path as "/"), split into the parts the control needs.
 class Url {
 public:
     static Url parse(const std::wstring& text);
 
-    // Resolves a link found in a page (absolute, root-relative or relative).
+    // Resolves a link found in a page or a redirect's Location against this
+    // address (absolute, root-relative or relative), with the same parser.
     Url resolve(const std::wstring& link) const;
 
-    std::wstring text() const;  // whole address, fragment included
+    std::wstring text() const { return text_; }  // canonical, fragment included
 
-    bool valid = false;
-    std::wstring scheme;    // lower case, e.g. "http"
-    std::wstring hostPort;  // as written, e.g. "abc.game.example:8080"
-    std::wstring path;      // from the first '/' up to '#', query included; "/" if empty
+    bool valid = false;     // an absolute address with a host
+    std::wstring scheme;    // e.g. "http"
+    std::wstring hostPort;  // canonical host, ":port" unless the scheme's own
+    std::wstring path;      // path and query, "/" at the least
     std::wstring fragment;  // after '#', without it
     bool hasFragment = false;
+
+private:
+    std::wstring text_;
 };
+
+// The canonical form of an address, or the text itself where the parser
+// refuses it: what the real control reports in LocationURL and its events.
+std::wstring canonicalAddress(const std::wstring& text);

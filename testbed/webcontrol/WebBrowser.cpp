@@ -10,12 +10,22 @@ namespace {
 
 const UINT fetchDone = WM_APP + 1;
 const UINT_PTR refreshTimer = 1;
+// WinINet gives up after this many redirects of one request.
+const int maxRedirects = 20;
 
 std::string utf8(const std::wstring& s) {
     if (s.empty()) return {};
     int n = WideCharToMultiByte(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0, nullptr, nullptr);
     std::string r(n, '\0');
     WideCharToMultiByte(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), r.data(), n, nullptr, nullptr);
+    return r;
+}
+
+std::wstring widen(const std::string& s) {
+    if (s.empty()) return {};
+    int n = MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
+    std::wstring r(n, L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), r.data(), n);
     return r;
 }
 
@@ -119,8 +129,10 @@ HRESULT WebBrowser::get_LocationURL(BSTR* url) {
     return S_OK;
 }
 
-void WebBrowser::navigate(const std::wstring& address) {
+void WebBrowser::navigate(const std::wstring& requested) {
     SelfRef keep(self());
+    // The real control reports every address in the parser's canonical form.
+    const std::wstring address = canonicalAddress(requested);
     unsigned serial = ++serial_;  // results of earlier navigations are dropped
     KillTimer(notify_.hwnd(), refreshTimer);
     if (events_->beforeNavigate2(self(), address) || serial != serial_) return;
@@ -134,13 +146,32 @@ void WebBrowser::navigate(const std::wstring& address) {
         return;
     }
     pending_ = Url::parse(address);
+    redirects_ = 0;
     if (!pending_.valid || pending_.scheme != L"http") {
         events_->navigateError(self(), address, INET_E_UNKNOWN_PROTOCOL);
         return;
     }
+    fetch(serial);
+}
+
+void WebBrowser::fetch(unsigned serial) {
     if (!FetchThread::start(notify_.hwnd(), fetchDone, serial, sitePort(), utf8(pending_.hostPort),
                             utf8(pending_.path), userAgent()))
-        events_->navigateError(self(), address, INET_E_DOWNLOAD_FAILURE);
+        events_->navigateError(self(), pending_.text(), INET_E_DOWNLOAD_FAILURE);
+}
+
+// A server redirect is followed inside the same navigation: no second
+// BeforeNavigate2, and the completion events name the final address.
+bool WebBrowser::followRedirect(const std::string& location) {
+    if (location.empty()) return false;
+    const Url target = pending_.resolve(widen(location));
+    if (!target.valid || target.scheme != L"http" || ++redirects_ > maxRedirects) {
+        events_->navigateError(self(), pending_.text(), INET_E_REDIRECT_FAILED);
+        return true;
+    }
+    pending_ = target;
+    fetch(serial_);
+    return true;
 }
 
 void WebBrowser::onNotify(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -156,6 +187,7 @@ void WebBrowser::onNotify(UINT message, WPARAM wParam, LPARAM lParam) {
     if (done->serial != serial_) return;
     SelfRef keep(self());
     const auto& r = done->result;
+    if (r.error == 0 && r.status >= 300 && r.status < 400 && followRedirect(r.location)) return;
     if (r.error != 0 || r.status < 200 || r.status >= 400)
         events_->navigateError(self(), pending_.text(), r.error != 0 ? r.error : r.status);
     else

@@ -100,7 +100,9 @@ private:
     ~WebBrowser() override;
 
     IDispatch* self() { return static_cast<IWebBrowser2*>(this); }
-    void navigate(const std::wstring& address);
+    void navigate(const std::wstring& requested);
+    void fetch(unsigned serial);
+    bool followRedirect(const std::string& location);
     void onNotify(UINT message, WPARAM wParam, LPARAM lParam);
     void pageLoaded(const Url& url, const std::string& body);
     void activate(IOleClientSite* site, HWND parent, LPCRECT position);
@@ -114,7 +116,8 @@ private:
     NotifyWindow notify_;
     SIZEL extent_{};
     unsigned serial_ = 0;          // the navigation whose result is awaited
-    Url pending_;                  // its address
+    Url pending_;                  // its address, the last redirect's once followed
+    int redirects_ = 0;            // redirects followed for it
     std::wstring location_;        // the loaded address, fragment included
     PageMarkup page_;              // the loaded page
 };

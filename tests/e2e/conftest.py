@@ -27,6 +27,8 @@ WS_CAPTION = 0x00C00000
 WM_SYSCOMMAND = 0x0112
 SC_MAXIMIZE = 0xF030
 SC_RESTORE = 0xF120
+SC_MINIMIZE = 0xF020
+SW_MAXIMIZE = 3
 
 
 def wait_for(predicate, what, timeout=20.0, interval=0.05):

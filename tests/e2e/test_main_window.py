@@ -8,7 +8,7 @@ from conftest import (BUTTON_CHECKED, BUTTON_DISABLED, BUTTON_PLAIN, DOMAIN, PRE
                       WS_CAPTION, WS_POPUP, accounts_file, button, button_colour, children, click, click_at,
                       client_box, clipboard, inspect, settings_file, set_clipboard, site_requests, wait_for)
 
-LABEL = 'own7label'
+LABEL = 'Own7LaBel'  # generated labels mix cases; the control reports hosts in lower case
 GET_URL, OPEN_URL, CLICK_LEFT, CLICK_RIGHT, PLUS = 1000, 1001, 1003, 1004, 1005
 
 
@@ -17,7 +17,7 @@ def title_is(program, text):
 
 
 def requested(path, host):
-    return any(r['path'].startswith(path) and r['host'] == host for r in site_requests())
+    return any(r['path'].startswith(path) and r['host'] == host.lower() for r in site_requests())
 
 
 def open_client(start, workdir, args=(), **settings):
@@ -73,10 +73,28 @@ def test_get_url_and_open_url_exchange_public_addresses(start, workdir):
         assert program.info()['title'] == '[3] Zelvara 1.0', text
         assert len(site_requests()) == before, text
 
+    # 10 MB of text copied over X opens nothing and blocks nothing: a real
+    # address right after it is still opened.
+    huge = f'http://{DOMAIN}/battle-en.html#/server=RU4' + 'x' * (10 << 20)
+    xclip = subprocess.Popen(['xclip', '-selection', 'clipboard', '-quiet'], stdin=subprocess.PIPE,
+                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        xclip.stdin.write(huge.encode())
+        xclip.stdin.close()
+        click(button(program.hwnd, OPEN_URL))
+        time.sleep(1.0)  # nothing may happen; give it the chance to go wrong
+    finally:
+        xclip.kill()
+        xclip.wait()
+    assert program.info()['title'] == '[3] Zelvara 1.0'
+    set_clipboard(f'http://{DOMAIN}/battle-en.html#/server=RU6')
+    click(button(program.hwnd, OPEN_URL))
+    wait_for(title_is(program, '[6] Zelvara 1.0'), 'server 6 opened after the huge text')
+
 
 def test_clipboard_watch_publishes_own_addresses_only(start, workdir):
     program = open_client(start, workdir)
-    own = f'http://{LABEL}.{DOMAIN}/battle-ru.html#/server=RU12'
+    own = f'http://{LABEL.lower()}.{DOMAIN}/battle-ru.html#/server=RU12'  # as the control reports it
     set_clipboard(own)
     wait_for(lambda: clipboard() == f'http://{DOMAIN}/battle-en.html#/server=RU12', 'the public form')
     # Copied from another program over X: the watch sees it too.
@@ -124,6 +142,13 @@ def test_failed_page_and_front_page_close_the_game(start, workdir):
     wait_for(lambda: requested('/', f'{LABEL}.{DOMAIN}') and children(again.hwnd, 'Zelvara#About'),
              'the front page to close the game')
     assert again.info()['title'] == 'Zelvara 1.0'
+
+    again.close()
+    redirected = open_client(start, workdir, language='redirected')  # the site answers with its front page
+    click(button(redirected.hwnd, 6))
+    wait_for(lambda: requested('/battle-redirected.html', f'{LABEL}.{DOMAIN}'), 'the battle page asked for')
+    wait_for(lambda: children(redirected.hwnd, 'Zelvara#About'), 'the redirect to the front page to close the game')
+    assert redirected.info()['title'] == 'Zelvara 1.0'
 
 
 def test_front_page_of_another_label_keeps_the_game(start, workdir):

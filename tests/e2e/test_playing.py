@@ -8,14 +8,16 @@ from pathlib import Path
 
 from PIL import Image
 
-from conftest import (BUTTON_CHECKED, BUTTON_PLAIN, EXE, SESSION, Program, accounts_file, button, button_colour,
-                      children, click, client_box, inspect, inspect_json, key, set_site_condition, settings_file,
-                      wait_for, windows_path)
+from conftest import (BUTTON_CHECKED, BUTTON_PLAIN, EXE, SC_MINIMIZE, SC_RESTORE, SESSION, WM_SYSCOMMAND, Program,
+                      accounts_file, button, button_colour, children, click, click_at, client_box, inspect,
+                      inspect_json, key, pixel, read_lines, set_site_condition, settings_file, wait_for,
+                      windows_path)
 
 LABEL = 'play5label'
 CLICK_LEFT, CLICK_RIGHT, PLUS = 1003, 1004, 1005
 WM_KEYDOWN, WM_KEYUP, WM_CHAR = 'WM_KEYDOWN', 'WM_KEYUP', 'WM_CHAR'
 PLAYER_LOG = SESSION / 'player.log'
+PLAYER_FIELD = (24, 90, 48)
 
 
 def log_entries():
@@ -183,8 +185,22 @@ def test_f11_switches_full_screen_and_f12_the_bar_only_with_a_game(start, workdi
     wait_for(lambda: host()[1] == 30, 'the area under the bar')
     key(program, 'F12')
     wait_for(lambda: host() == (0, 0, screen_w, screen_h), 'the bar hidden')
+    # The player sees the game in the bar's rows, not a button, and a click
+    # there reaches the game. Read off the screen at a spot of button 30
+    # clear of the player's grid lines and text.
+    player = wait_for(lambda: player_window(program), 'the player window')
+    x, y, width, _ = client_box(program.info(), button(program.hwnd, 30))
+    spot = next(px for px in range(x + 2, x + width - 2) if px % 40 > 2), y + 2
+    wait_for(lambda: pixel(program.hwnd, *spot) == PLAYER_FIELD, 'the playing field over the hidden bar')
+    mark = log_mark()
+    click_at(*spot)  # full screen: client and screen coordinates agree
+    wait_for(lambda: clicks_since(mark) == [player_box(player, {'rect': [*spot, 0, 0]})[:2]], 'the click in the game')
+    assert program.info()['title'] == '[3] Zelvara 1.0', 'no server button was pressed'
     key(program, 'F12')
     wait_for(lambda: host()[1] == 30, 'the bar back')
+    wait_for(lambda: pixel(program.hwnd, *spot) == BUTTON_PLAIN, 'button 30 shown again')
+    click(button(program.hwnd, 30))
+    wait_for(lambda: program.info()['title'] == '[30] Zelvara 1.0', 'button 30 works again')
     key(program, 'F11')
     wait_for(lambda: program.info()['rect'] == framed, 'framed again')
     wait_for(lambda: button_colour(program.hwnd, PLUS) == BUTTON_PLAIN, '+ unchecked')
@@ -285,6 +301,25 @@ def test_loaded_battle_ends_the_clicking_and_calls_the_user_back(start, workdir)
     time.sleep(0.5)
     assert not inspect_json('find', '#32770', 'Zelvara')
 
+    # Behind a minimised window the clicks keep their targets, and the
+    # battle is found loaded once the window is back.
+    set_site_condition(clicks=3, delay=2000)
+    try:
+        click(button(program.hwnd, 4))
+        player = wait_for(lambda: (p := player_window(program)) and p['hwnd'] != player['hwnd'] and p,
+                          'the third player window')
+        w, h = player['client']
+        click(button(program.hwnd, CLICK_RIGHT))
+        inspect('post', program.hwnd, WM_SYSCOMMAND, SC_MINIMIZE, 0)
+        wait_for(lambda: program.info()['iconic'], 'the window minimised')
+        mark = log_mark()
+        wait_for(lambda: any(e.get('event') == 'loaded' for e in since(mark)), 'the battle loaded while minimised')
+        assert set(clicks_since(mark)) == {(w - 80, h - 40)}
+        inspect('post', program.hwnd, WM_SYSCOMMAND, SC_RESTORE, 0)
+        wait_for(lambda: button_colour(program.hwnd, CLICK_RIGHT) == BUTTON_PLAIN, 'the clicker done after restore')
+    finally:
+        set_site_condition(clicks=3)
+
 
 def test_a_battle_already_loaded_unchecks_the_button_at_once(start, workdir):
     set_site_condition(clicks=0)
@@ -348,6 +383,21 @@ def test_a_folder_without_parent_gets_no_file(start, workdir, tmp_path):
     key(program, 'Print')
     time.sleep(1.0)
     assert not (tmp_path / 'missing').exists()
+    assert program.close() == 0
+
+    # A folder path beyond 260 characters leaves no room for a file name in
+    # the path buffer: no file, and the program goes on.
+    deep = tmp_path / 'deep'
+    for i in range(6):
+        deep = deep / (f'{i}' * 50)
+    deep.mkdir(parents=True)
+    assert len(windows_path(deep)) > 260
+    program = start_game(start, workdir, folder=windows_path(deep))
+    wait_for(lambda: player_window(program), 'the player window')
+    key(program, 'Print')
+    time.sleep(1.0)
+    assert shots_in(deep) == []
+    assert program.close() == 0
 
 
 def test_escape_as_the_screenshot_key_is_consumed(start, workdir, tmp_path):
@@ -366,12 +416,15 @@ def test_closing_while_clicking_and_saving_ends_promptly_with_a_whole_file(start
     try:
         folder = tmp_path / 'end'
         folder.mkdir()
-        program = start_game(start, workdir, folder=windows_path(folder), image='bmp', clicks=50)
+        # A hand-edited period of INFINITE is brought into the sheet's range,
+        # and the stop wakes the clicker's pause.
+        program = start_game(start, workdir, folder=windows_path(folder), image='bmp', clicks=4294967295)
         player = wait_for(lambda: player_window(program), 'the player window')
         click(button(program.hwnd, CLICK_LEFT))
         wait_for(lambda: overlays(player), 'the clicker running')
         key(program, 'Print')
         assert program.close() == 0
+        assert read_lines(workdir / 'zelvara.cfg')[2] == b'999'
         shot = wait_for(lambda: shots_in(folder), 'the screenshot')[0]
         with Image.open(shot) as picture:
             picture.load()

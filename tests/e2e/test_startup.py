@@ -2,8 +2,8 @@
 outside through the real executable."""
 import re
 
-from conftest import (SC_MAXIMIZE, SC_RESTORE, WM_SYSCOMMAND, copy_client, inspect, read_lines, settings_file,
-                      wait_for)
+from conftest import (SC_MAXIMIZE, SC_MINIMIZE, SC_RESTORE, SW_MAXIMIZE, WM_SYSCOMMAND, copy_client, inspect,
+                      read_lines, settings_file, wait_for)
 
 
 def stored_rect(workdir):
@@ -60,19 +60,23 @@ def test_stored_rectangle_rules(start, workdir, metrics, minimum_size):
         assert program.close() == 0
 
 
-def test_maximise_sets_the_flag_before_the_size_is_stored(start, workdir):
+def test_the_window_state_is_stored_as_the_window_really_is(start, workdir):
     settings_file(workdir, rect=(100, 50, 1200, 760))
     program = start()
     program.main_window()
     inspect('post', program.hwnd, WM_SYSCOMMAND, SC_MAXIMIZE, 0)
     wait_for(lambda: program.info()['zoomed'], 'the window to be maximised')
+    # Minimised and restored, it comes back maximised, and stays stored so.
+    inspect('post', program.hwnd, WM_SYSCOMMAND, SC_MINIMIZE, 0)
+    wait_for(lambda: program.info()['iconic'], 'the window minimised')
+    inspect('post', program.hwnd, WM_SYSCOMMAND, SC_RESTORE, 0)
+    wait_for(lambda: program.info()['zoomed'] and not program.info()['iconic'], 'back maximised')
     assert program.close() == 0
     lines = read_lines(workdir / 'zelvara.cfg')
     assert lines[4] == b'1'
-    assert stored_rect(workdir) == (100, 50, 1200, 760), 'the maximised rectangle is never stored'
+    assert stored_rect(workdir) == (100, 50, 1200, 760), 'only the normal rectangle is stored'
 
-    # Shown maximised again; restoring clears the flag first, so the
-    # restored rectangle is stored.
+    # Shown maximised again; restored, the normal rectangle is stored.
     again = start()
     again.main_window()
     # The window is visible from its creation; it is maximised a moment later.
@@ -85,6 +89,15 @@ def test_maximise_sets_the_flag_before_the_size_is_stored(start, workdir):
     assert read_lines(workdir / 'zelvara.cfg')[4] == b'0'
     assert stored_rect(workdir) == (60, 40, 1160, 740)
 
+    # Snapping to the top edge maximises without the system command.
+    third = start()
+    third.main_window()
+    inspect('show', third.hwnd, SW_MAXIMIZE)
+    wait_for(lambda: third.info()['zoomed'], 'the window snapped maximised')
+    assert third.close() == 0
+    assert read_lines(workdir / 'zelvara.cfg')[4] == b'1'
+    assert stored_rect(workdir) == (60, 40, 1160, 740)
+
 
 def test_command_line_shows_in_the_title(start):
     program = start(args=['two', 'words'])
@@ -95,6 +108,12 @@ def test_long_command_line_is_shown_whole(start):
     tail = 'x' * 300
     program = start(args=[tail])
     assert program.main_window()['title'] == f'[{tail}] Zelvara 1.0'
+    assert program.close() == 0
+    # Near the system's limit of 32,767 characters.
+    tail = 'y' * 32000
+    program = start(args=[tail])
+    assert program.main_window(timeout=60)['title'] == f'[{tail}] Zelvara 1.0'
+    assert program.close() == 0
 
 
 def test_corrupted_settings_file_is_rewritten_whole(start, workdir):

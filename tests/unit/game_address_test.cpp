@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cwctype>
+
 #include "address/game_address.h"
 
 namespace {
@@ -97,7 +99,30 @@ TEST(GameAddress, ForeignHostsAreNeverOwnAddresses)
     EXPECT_TRUE(address.isOwnBattleUrl(own7));
 }
 
-TEST(GameAddress, FrontPageOfTheSite)
+TEST(GameAddress, HostsCompareWithoutRegardToCase)
 {
+    // The control reports hosts in lower case; a generated label mixes cases.
+    const GameAddress address(L"", L"Ab12XyZ");
+    auto lower = [](std::wstring text) {
+        for (wchar_t& c : text)
+            c = static_cast<wchar_t>(std::towlower(c));
+        return text;
+    };
+    const std::wstring reported = lower(L"http://Ab12XyZ." + domain) + L"/battle-en.html#/server=RU7";
+    const std::wstring publicForm = L"http://" + domain + L"/battle-en.html#/server=RU7";
+    EXPECT_TRUE(address.isOwnBattleUrl(reported));
+    EXPECT_EQ(address.withoutSubdomain(reported, "en"), publicForm);
+    EXPECT_EQ(address.withSubdomain(L"http://" + lower(domain) + L"/battle-en.html#/server=RU7", "en"),
+              L"http://Ab12XyZ." + domain + L"/battle-en.html#/server=RU7") << "the label keeps its case";
+    EXPECT_EQ(address.withoutSubdomain(address.withSubdomain(publicForm, "de"), "de"),
+              L"http://" + domain + L"/battle-de.html#/server=RU7");
+    EXPECT_FALSE(address.isOwnBattleUrl(lower(L"http://Ab12XyZ." + domain) + L"/BATTLE-en.html#/server=RU7"))
+        << "the path keeps its case";
+
     EXPECT_EQ(siteFrontPage(L"abc"), L"http://abc." + domain + L"/");
+    EXPECT_TRUE(isSiteFrontPage(L"http://abc." + domain + L"/", L"abc"));
+    EXPECT_TRUE(isSiteFrontPage(lower(L"http://Ab12XyZ." + domain + L"/"), L"Ab12XyZ"));
+    EXPECT_FALSE(isSiteFrontPage(L"http://abc." + domain + L"/index.html", L"abc"));
+    EXPECT_FALSE(isSiteFrontPage(L"http://other." + domain + L"/", L"abc"));
+    EXPECT_FALSE(isSiteFrontPage(L"http://abc." + domain, L"abc"));
 }

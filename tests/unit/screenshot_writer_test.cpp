@@ -162,7 +162,7 @@ bool closeTo(COLORREF actual, COLORREF expected, int tolerance)
 
 struct Finished {
     WPARAM thread;
-    LPARAM threadId;
+    LPARAM serial;
 };
 std::vector<Finished> finished;
 
@@ -425,8 +425,7 @@ TEST_F(ScreenshoterThreadTest, ReportsItsEndToTheWindowAndLeavesTheFile)
     thread->start();
     ASSERT_TRUE(pumpUntil([] { return !finished.empty(); }, 10000));
     ASSERT_EQ(finished.size(), 1u);
-    EXPECT_EQ(finished[0].thread, reinterpret_cast<WPARAM>(thread.get()));
-    EXPECT_EQ(finished[0].threadId, static_cast<LPARAM>(thread->threadId()));
+    EXPECT_TRUE(thread->reported(finished[0].thread, finished[0].serial));
     thread.reset();
 
     const std::vector<std::wstring> files = filesIn(folder);
@@ -443,7 +442,7 @@ TEST_F(ScreenshoterThreadTest, DestroyedWhileWritingItWaitsForACompleteFile)
     constexpr int height = 900;
     PaintedWindow window(width, height);
     const fs::path folder = scratch_.path();
-    auto thread = std::make_unique<ScreenshoterThread>(nullptr, window.get(), folder.wstring(), dayFirst, timePicture,
+    auto thread = std::make_unique<ScreenshoterThread>(main_, window.get(), folder.wstring(), dayFirst, timePicture,
                                                        L"bmp", 90, true);
     thread->start();
     // The file appears when its name is claimed, before a byte is encoded.
@@ -452,6 +451,8 @@ TEST_F(ScreenshoterThreadTest, DestroyedWhileWritingItWaitsForACompleteFile)
         SwitchToThread();
     ASSERT_EQ(filesIn(folder).size(), 1u);
     thread.reset();
+    // Its owner stopped it: no end report is left to name a freed object.
+    EXPECT_FALSE(pumpUntil([] { return !finished.empty(); }, 300));
 
     const fs::path file = folder / filesIn(folder)[0];
     // A BMP states its whole size in its header.

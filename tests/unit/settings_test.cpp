@@ -3,10 +3,12 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <cstring>
 #include <filesystem>
 #include <regex>
 
 #include "base/text.h"
+#include "base/win_handles.h"
 #include "settings/settings.h"
 #include "settings/settings_file.h"
 #include "test_support.h"
@@ -127,19 +129,39 @@ TEST(SettingsFile, SaveAndLoadRoundTrip)
     EXPECT_EQ(*readBytes("zelvara.cfg"), formatSettingsFile(saved, toOem)) << "a good file is not rewritten";
 }
 
-TEST(SettingsFile, EmptyTextValuesRoundTrip)
+TEST(SettingsFile, EmptyTextValuesAreNeverWritten)
 {
     Settings saved(plain);
     saved.screenshotFolder.clear();
     saved.dateFormat.clear();
+    saved.timeFormat.clear();
     saved.imageFormat.clear();
     saved.chatMessages = {{VK_F1, L"", true}, {VK_F2, L"Two", false}};
+    const std::string file = formatSettingsFile(saved, toOem);
+    EXPECT_EQ(file.find("\r\n\r\n"), std::string::npos) << file;
     bool ok = false;
-    const Settings loaded = parsed(formatSettingsFile(saved, toOem), &ok);
+    const Settings loaded = parsed(file, &ok);
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(loaded.screenshotFolder, L".");
+    EXPECT_EQ(loaded.dateFormat, L"dd'.'MM'.'yyyy' '");
+    EXPECT_EQ(loaded.imageFormat, L"jpeg");
+    EXPECT_EQ(loaded.chatMessages, (std::vector<ChatMessage>{{VK_F2, L"Two", false}}));
+    EXPECT_EQ(loaded.screenshotKey, saved.screenshotKey);
+}
+
+TEST(SettingsFile, StrayBlankLinesShiftNothing)
+{
+    Settings saved(plain);
+    saved.chatMessages = {{VK_F1, L"One", true}, {VK_F2, L"Two", false}};
+    saved.serverButtonCount = 12;
+    std::string file = formatSettingsFile(saved, toOem);
+    for (const char* after : {"\r\n112\r\n", "\r\n0\r\n0\r\n0\r\n0\r\n"})
+        file.insert(file.find(after) + std::strlen(after), "\r\n\n\r\n");
+    bool ok = false;
+    const Settings loaded = parsed(file, &ok);
     EXPECT_TRUE(ok);
     EXPECT_FALSE(loaded.differsFrom(saved));
-    EXPECT_EQ(loaded.timeFormat, saved.timeFormat);
-    EXPECT_EQ(loaded.screenshotKey, saved.screenshotKey);
+    EXPECT_EQ(formatSettingsFile(loaded, toOem), formatSettingsFile(saved, toOem));
 }
 
 TEST(SettingsFile, LineBreaksInsideTextAreWrittenAsBlanks)
@@ -174,18 +196,21 @@ TEST(SettingsFile, ReadingRulesOfTheOldLayout)
     EXPECT_EQ(s.serverButtonCount, 12u);
 }
 
-TEST(SettingsFile, ValuesAreTakenUnchecked)
+TEST(SettingsFile, HandEditedNumbersAreBroughtIntoTheSheetsRanges)
 {
     bool ok = false;
-    const Settings s =
-        parsed(fileWith({{3, "0"}, {4, "xx"}, {13, "gif"}, {14, "250"}, {0, "0"}, {-1, "4294967295"}}), &ok);
+    Settings s = parsed(fileWith({{3, "4294967295"}, {4, "xx"}, {13, "gif"}, {14, "250"}, {0, "0"}, {-1, "4294967295"}}),
+                        &ok);
     EXPECT_TRUE(ok);
-    EXPECT_EQ(s.clicksPeriod, 0u);
+    EXPECT_EQ(s.clicksPeriod, 999u);
     EXPECT_EQ(s.battleLanguage, "xx");
     EXPECT_EQ(s.imageFormat, L"gif");
-    EXPECT_EQ(s.jpegQuality, 250u);
+    EXPECT_EQ(s.jpegQuality, 100u);
     EXPECT_EQ(s.screenshotKey, 4294967295u);
-    EXPECT_EQ(s.serverButtonCount, 0u);
+    EXPECT_EQ(s.serverButtonCount, 1u);
+    s = parsed(fileWith({{3, "0"}, {0, "4000000000"}}));
+    EXPECT_EQ(s.clicksPeriod, 1u);
+    EXPECT_EQ(s.serverButtonCount, 99u);
 }
 
 TEST(SettingsFile, FirstFailureKeepsTheDefaultsAfterIt)
@@ -292,4 +317,51 @@ TEST(SettingsFile, ComparisonIgnoresPlacementAndSubdomain)
     Settings c(plain);
     c.serverButtonCount = 12;
     EXPECT_TRUE(a.differsFrom(c));
+}
+
+TEST(SettingsFile, FileThatCannotBeReadIsNeverReplaced)
+{
+    ScratchDirectory dir;
+    Settings first(plain);
+    first.clicksPeriod = 42;
+    ASSERT_TRUE(first.save());
+    writeBytes("accounts.cfg", "myLabel7\r\n");
+    const std::string before = *readBytes("zelvara.cfg");
+    {
+        // An editor that keeps the file open for writing does not hide it.
+        UniqueHandle editor = ownFileHandle(CreateFileW(L"zelvara.cfg", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                                        nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(editor);
+        Settings s(plain);
+        s.load();
+        EXPECT_EQ(s.clicksPeriod, 42u);
+    }
+    {
+        UniqueHandle settings = ownFileHandle(
+            CreateFileW(L"zelvara.cfg", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        UniqueHandle accounts = ownFileHandle(
+            CreateFileW(L"accounts.cfg", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(settings && accounts);
+        Settings s;
+        s.load();
+        EXPECT_EQ(s.clicksPeriod, 10u);
+        EXPECT_FALSE(s.siteSubdomain.empty());
+        EXPECT_NE(s.siteSubdomain, L"myLabel7");
+        settings.reset();
+        accounts.reset();
+        EXPECT_FALSE(s.save()) << "not even once it is free again";
+    }
+    EXPECT_EQ(*readBytes("zelvara.cfg"), before);
+    EXPECT_EQ(*readBytes("accounts.cfg"), "myLabel7\r\n");
+}
+
+TEST(SettingsFile, HugeFileIsReadUpToTheBoundAndRewritten)
+{
+    ScratchDirectory dir;
+    // Only blanks up to the bound: the values after it are never reached.
+    writeBytes("zelvara.cfg", std::string(2 << 20, ' ') + fileWith({{3, "33"}}));
+    Settings s(plain);
+    s.load();
+    EXPECT_EQ(s.clicksPeriod, 10u);
+    EXPECT_EQ(*readBytes("zelvara.cfg"), formatSettingsFile(s, toOem));
 }
