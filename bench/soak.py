@@ -140,6 +140,10 @@ def main():
         top_a = max(s[name] for s in first) * scale
         top_b = max(s[name] for s in last) * scale
         per = slope([(p, s[name] * scale) for p, s in samples])
+        if name in MEASURES and not any(s[name] for _, s in samples):
+            # Wine 8 answers 0 for these of another process: not measured, not flat.
+            rows.append((name, 'not available', 'not available', 'Wine answers 0'))
+            continue
         rows.append((name, f'{a:.2f} {unit} (max {top_a:.2f})', f'{b:.2f} {unit} (max {top_b:.2f})',
                      f'{per:+.3f} {unit}'))
     names = {'gdi': 'GDI objects (GetGuiResources)', 'user': 'USER objects (GetGuiResources)',

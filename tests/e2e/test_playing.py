@@ -279,9 +279,9 @@ def test_loaded_battle_ends_the_clicking_and_calls_the_user_back(start, workdir)
     other = Program(workdir, exe=EXE.parent / 'bench' / 'bench_bare_window.exe')
     try:
         wait_for(lambda: inspect_json('find', 'BareWindow'), 'the other program')
+        # The box turns topmost while it initialises, a moment after it exists.
         box = wait_for(lambda: [w for w in inspect_json('find', '#32770', 'Zelvara') or []
-                                if w['owner'] == program.hwnd], 'the battle-loaded box')[0]
-        assert box['exstyle'] & 0x8, 'topmost'
+                                if w['owner'] == program.hwnd and w['exstyle'] & 0x8], 'the topmost battle-loaded box')[0]
         texts = [c['title'] for c in children(box['hwnd'])]
         assert 'Battle is loaded!' in texts
         assert not overlays(player)
