@@ -291,17 +291,17 @@ void saveShot()
     }
 }
 
-// Like the client's hook: the first press acts, repeats and releases of the
-// same keys are kept from the window too.
+// Like the client's hook: F1 acts on its first press, Print Screen on its
+// release (Windows keeps its key-down); every event of both is kept from
+// the window.
 LRESULT CALLBACK keyHook(int code, WPARAM key, LPARAM flags)
 {
     if (code == HC_ACTION && (key == VK_F1 || key == VK_SNAPSHOT)) {
-        if ((static_cast<DWORD>(flags) & 0xC0000000u) == 0) {
-            if (key == VK_F1)
-                postMacro();
-            else
-                PostMessageW(state.window, shotMessage, 0, 0);
-        }
+        const auto bits = static_cast<DWORD>(flags);
+        if (key == VK_F1 && (bits & 0xC0000000u) == 0)
+            postMacro();
+        else if (key == VK_SNAPSHOT && (bits & 0x80000000u))
+            PostMessageW(state.window, shotMessage, 0, 0);
         return 1;
     }
     return CallNextHookEx(nullptr, code, key, flags);
