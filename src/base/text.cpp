@@ -11,15 +11,6 @@ std::wstring loadResourceString(unsigned id)
     return buffer;
 }
 
-std::wstring widen(std::string_view text)
-{
-    std::wstring wide;
-    wide.reserve(text.size());
-    for (char c : text)
-        wide.push_back(static_cast<wchar_t>(static_cast<signed char>(c)));
-    return wide;
-}
-
 std::string toOem(std::wstring_view text)
 {
     std::string narrow(text.size(), '\0');

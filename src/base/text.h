@@ -8,7 +8,15 @@
 std::wstring loadResourceString(unsigned id);
 
 // One UTF-16 unit per byte; meant for 7-bit text (version, language codes).
-std::wstring widen(std::string_view text);
+// Inline, so the parts built without Windows share it.
+inline std::wstring widen(std::string_view text)
+{
+    std::wstring wide;
+    wide.reserve(text.size());
+    for (char c : text)
+        wide.push_back(static_cast<wchar_t>(static_cast<signed char>(c)));
+    return wide;
+}
 
 // One OEM code page byte per character and back.
 std::string toOem(std::wstring_view text);

@@ -42,26 +42,13 @@ public:
 }  // namespace
 
 ClickerThread::ClickerThread(HWND notifyWindow, std::atomic<bool>& battleLoaded)
-    : Thread(notifyWindow), battleLoaded_(battleLoaded), stopEvent_(CreateEventW(nullptr, TRUE, FALSE, nullptr))
+    : Thread(notifyWindow), battleLoaded_(battleLoaded)
 {
 }
 
 ClickerThread::~ClickerThread()
 {
-    if (stopEvent_)
-        SetEvent(stopEvent_);
     stopAndWait();
-    if (stopEvent_)
-        CloseHandle(stopEvent_);
-}
-
-bool ClickerThread::pause(DWORD ms)
-{
-    if (!stopEvent_) {
-        Sleep(ms);
-        return running;
-    }
-    return WaitForSingleObject(stopEvent_, ms) == WAIT_TIMEOUT && running;
 }
 
 void ClickerThread::run()

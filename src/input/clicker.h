@@ -25,12 +25,7 @@ protected:
     void run() override;
 
 private:
-    // Waits out `ms` unless the thread is being stopped; false then.
-    bool pause(DWORD ms);
-
     std::atomic<bool>& battleLoaded_;
-    // Set when the thread is being stopped, so no pause is waited out.
-    HANDLE stopEvent_;
 };
 
 class ClickerWindow {

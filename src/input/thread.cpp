@@ -6,7 +6,8 @@ std::atomic<std::uint64_t> lastSerial{0};
 
 }  // namespace
 
-Thread::Thread(HWND notifyWindow) : notifyWindow_(notifyWindow), serial_(++lastSerial)
+Thread::Thread(HWND notifyWindow)
+    : notifyWindow_(notifyWindow), serial_(++lastSerial), stopEvent_(CreateEventW(nullptr, TRUE, FALSE, nullptr))
 {
     handle_ = CreateThread(nullptr, 0, entry, this, CREATE_SUSPENDED, &threadId_);
 }
@@ -23,6 +24,8 @@ void Thread::stopAndWait() noexcept
     if (!handle_)
         return;
     if (running.exchange(false)) {
+        if (stopEvent_)
+            SetEvent(stopEvent_.get());
         PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
         WaitForSingleObject(handle_, INFINITE);
     } else if (!started_) {
@@ -31,6 +34,15 @@ void Thread::stopAndWait() noexcept
         ResumeThread(handle_);
         WaitForSingleObject(handle_, INFINITE);
     }
+}
+
+bool Thread::pause(DWORD ms) const noexcept
+{
+    if (!stopEvent_) {
+        Sleep(ms);
+        return running;
+    }
+    return WaitForSingleObject(stopEvent_.get(), ms) == WAIT_TIMEOUT && running;
 }
 
 void Thread::start()

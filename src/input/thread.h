@@ -9,6 +9,8 @@
 #include <atomic>
 #include <cstdint>
 
+#include "base/win_handles.h"
+
 inline constexpr UINT WM_THREAD_FINISHED = WM_USER + 222;
 
 class Thread {
@@ -19,7 +21,6 @@ public:
 
     void start();
     DWORD threadId() const noexcept { return threadId_; }
-    std::uint64_t serial() const noexcept { return serial_; }
     // Whether a WM_THREAD_FINISHED names this object.
     bool reported(WPARAM wParam, LPARAM lParam) const noexcept
     {
@@ -34,6 +35,9 @@ protected:
     // so run() never outlives the members it uses; calling it again is harmless.
     void stopAndWait() noexcept;
 
+    // Waits out `ms` unless the worker is being stopped; false then, at once.
+    bool pause(DWORD ms) const noexcept;
+
     // Cleared by the destructor: the worker's stop signal.
     std::atomic<bool> running{false};
 
@@ -42,6 +46,8 @@ private:
 
     HWND notifyWindow_;
     std::uint64_t serial_;
+    // Set with the stop signal, so no pause is waited out.
+    UniqueHandle stopEvent_;
     bool started_ = false;
     HANDLE handle_ = nullptr;
     DWORD threadId_ = 0;
