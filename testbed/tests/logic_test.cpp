@@ -16,7 +16,6 @@ TEST(Url, SplitsTheCanonicalAddress) {
     EXPECT_EQ(u.path, L"/battle-en.html");
     EXPECT_EQ(u.fragment, L"/server=RU7");
     EXPECT_EQ(u.text(), L"http://ab12xyz.game.example/battle-en.html#/server=RU7");
-    EXPECT_EQ(canonicalAddress(L"http://Ab12XyZ.Game.Example/battle-en.html#/server=RU7"), u.text());
 
     Url p = Url::parse(L"HTTP://Host.Example:8080?x=1");
     EXPECT_EQ(p.scheme, L"http");
