@@ -75,7 +75,8 @@ void layoutMainWindow(Application& app)
         GetClientRect(app.mainWindow, &client);
         place(app.aboutWindow->hwnd(), aboutWindowBox(client.left, client.top, client.right, client.bottom));
     }
-    RedrawWindow(app.mainWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+    // Each move has invalidated what it uncovered; the windows that stayed
+    // put keep their pixels and are not painted again.
 }
 
 void toggleFullScreen(Application& app)

@@ -58,12 +58,16 @@ HFONT Button::sharedFont() noexcept
 
 void Button::setChecked(bool checked) noexcept
 {
+    if (checked == checked_)
+        return;
     checked_ = checked;
     repaint();
 }
 
 void Button::setEnabled(bool enabled) noexcept
 {
+    if (enabled == enabled_)
+        return;
     enabled_ = enabled;
     if (!enabled_) {
         // A press cut short here would otherwise keep the capture for good:

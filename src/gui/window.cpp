@@ -35,6 +35,9 @@ void Window::repaint() noexcept
 
 void Window::move(int x, int y, int width, int height) noexcept
 {
+    // A move to where the window already is would still repaint it.
+    if (hwnd_ && x == x_ && y == y_ && width == width_ && height == height_)
+        return;
     x_ = x;
     y_ = y;
     width_ = width;
