@@ -56,6 +56,11 @@ Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" </dev/n
 xvfb_pid=$!
 wait_until 20 test -s "$work/display" || { cat "$work/xvfb.log" >&2; exit 1; }
 export DISPLAY=:$(cat "$work/display")
+# A desktop session loads X resources at log-in. Without any, Xlib finds no
+# database to keep and looks for ~/.Xdefaults again at every lookup, which
+# Wine makes for each window it creates: hundreds of file opens a page.
+printf '! X resources of the test session\n' >"$work/Xresources"
+export XENVIRONMENT=$work/Xresources
 
 "$here/prefix.sh" "$WINEPREFIX" $desktop
 # The server first, with output detached: Wine's services inherit it.
