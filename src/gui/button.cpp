@@ -32,18 +32,19 @@ constinit ControlKind Button::kind(
 Button::Button(HWND parent, const RECT& rect, std::wstring text, int id, bool toggle)
     : Window(parent, rect), membership_(kind), text_(std::move(text)), id_(id), toggle_(toggle)
 {
-    // Made before the window exists, so nothing after it can throw.
-    const std::wstring measured = width() == 0 ? L" " + text_ + L" " : std::wstring();
-    create(kind.className(), text_, id_);
+    // Measured on the parent's device context before the window exists (the
+    // same screen and font give the same width), so the window is made at its
+    // width once instead of being made and then moved. Nothing after the
+    // creation can throw.
     if (width() == 0) {
+        const std::wstring measured = L" " + text_ + L" ";
         SIZE size{};
-        {
-            WindowDc dc(hwnd());
-            SelectedObject font(dc.get(), kind.font());
-            GetTextExtentPoint32W(dc.get(), measured.c_str(), static_cast<int>(measured.size()), &size);
-        }
+        WindowDc dc(parent);
+        SelectedObject font(dc.get(), kind.font());
+        GetTextExtentPoint32W(dc.get(), measured.c_str(), static_cast<int>(measured.size()), &size);
         move(x(), y(), size.cx, height());
     }
+    create(kind.className(), text_, id_);
 }
 
 Button::~Button()

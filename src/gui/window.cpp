@@ -42,7 +42,8 @@ void Window::move(int x, int y, int width, int height) noexcept
     y_ = y;
     width_ = width;
     height_ = height;
-    MoveWindow(hwnd_, x, y, width, height, TRUE);
+    if (hwnd_)
+        MoveWindow(hwnd_, x, y, width, height, TRUE);
 }
 
 void Window::create(const wchar_t* className, const std::wstring& title, int childId) noexcept

@@ -20,7 +20,8 @@ public:
 
     // Invalidates the whole control without erasing and paints it at once.
     void repaint() noexcept;
-    // Moves the window (repainting) and keeps the stored geometry in step.
+    // Moves the window (repainting) and keeps the stored geometry in step;
+    // before the window exists, sets where it will be made.
     void move(int x, int y, int width, int height) noexcept;
 
     HWND parent() const noexcept { return parent_; }
