@@ -302,17 +302,22 @@ def test_loaded_battle_ends_the_clicking_and_calls_the_user_back(start, workdir)
     assert not inspect_json('find', '#32770', 'Zelvara')
 
     # Behind a minimised window the clicks keep their targets, and the
-    # battle is found loaded once the window is back.
+    # battle is found loaded once the window is back. The clicking starts
+    # only once the window is down (the button pressed with posted mouse
+    # messages), so the load cannot come before the window is minimised
+    # however long the steps before take.
     set_site_condition(clicks=3, delay=2000)
     try:
         click(button(program.hwnd, 4))
         player = wait_for(lambda: (p := player_window(program)) and p['hwnd'] != player['hwnd'] and p,
                           'the third player window')
         w, h = player['client']
-        click(button(program.hwnd, CLICK_RIGHT))
+        right = button(program.hwnd, CLICK_RIGHT)['hwnd']
         inspect('post', program.hwnd, WM_SYSCOMMAND, SC_MINIMIZE, 0)
         wait_for(lambda: program.info()['iconic'], 'the window minimised')
         mark = log_mark()
+        inspect('post', right, 0x0201, 1, 0x00050005)  # WM_LBUTTONDOWN, MK_LBUTTON
+        inspect('post', right, 0x0202, 0, 0x00050005)  # WM_LBUTTONUP
         wait_for(lambda: any(e.get('event') == 'loaded' for e in since(mark)), 'the battle loaded while minimised')
         assert set(clicks_since(mark)) == {(w - 80, h - 40)}
         inspect('post', program.hwnd, WM_SYSCOMMAND, SC_RESTORE, 0)
