@@ -20,7 +20,9 @@
 //   record FILE ARGS...       append the arguments as one JSON line to FILE
 //                             (a test's stand-in for a program the shell starts)
 //   resources HWND            GDI and USER objects, kernel handles and private
-//                             bytes of the process that owns the window
+//                             bytes of the process that owns the window, as the
+//                             system's counters give them and as counted in its
+//                             GDI handle table, window list and handle table
 //   keep                      hold a hidden window open until killed, so the
 //                             desktop process lives between test programs;
 //                             meanwhile take Print Screen's key-down as the
@@ -28,7 +30,9 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <psapi.h>
+#include <winternl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -184,6 +188,114 @@ int clipboardSet(const std::wstring& text)
     return set ? 0 : 1;
 }
 
+// Wine keeps no per-process counters for GDI and USER objects or kernel
+// handles (GetGuiResources and GetProcessHandleCount answer 0 for another
+// process), so the objects are also counted where the system keeps them.
+
+// Live entries of the process's GDI handle table, which its PEB points to
+// (GdiSharedHandleTable, at 0xF8 in a 64-bit PEB); a free entry has type 0.
+long gdiTableCount(HANDLE process)
+{
+    PROCESS_BASIC_INFORMATION basic = {};
+    if (NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof basic, nullptr) != 0)
+        return -1;
+    ULONG64 table = 0;
+    if (!ReadProcessMemory(process, reinterpret_cast<const char*>(basic.PebBaseAddress) + 0xF8, &table, sizeof table,
+                           nullptr) ||
+        !table)
+        return -1;
+    struct Entry {
+        UINT64 object;
+        ULONG owner;
+        USHORT unique;
+        UCHAR type;
+        UCHAR flags;
+        UINT64 userPointer;
+    };
+    static_assert(sizeof(Entry) == 24);
+    std::vector<Entry> entries(0x10000);
+    if (!ReadProcessMemory(process, reinterpret_cast<const void*>(table), entries.data(), entries.size() * sizeof(Entry),
+                           nullptr))
+        return -1;
+    long live = 0;
+    for (const Entry& e : entries)
+        live += e.type != 0;
+    return live;
+}
+
+struct WindowCount {
+    DWORD pid;
+    long count;
+};
+
+BOOL CALLBACK countChild(HWND w, LPARAM param)
+{
+    auto* c = reinterpret_cast<WindowCount*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    c->count += pid == c->pid;
+    return TRUE;
+}
+
+BOOL CALLBACK countTopLevel(HWND w, LPARAM param)
+{
+    countChild(w, param);
+    EnumChildWindows(w, countChild, param);  // every descendant
+    return TRUE;
+}
+
+// The process's windows, message-only ones included: the USER objects it
+// makes in number.
+long windowCount(DWORD pid)
+{
+    WindowCount c = {pid, 0};
+    EnumWindows(countTopLevel, reinterpret_cast<LPARAM>(&c));
+    for (HWND w = FindWindowExW(HWND_MESSAGE, nullptr, nullptr, nullptr); w;
+         w = FindWindowExW(HWND_MESSAGE, w, nullptr, nullptr))
+        countTopLevel(w, reinterpret_cast<LPARAM>(&c));
+    return c.count;
+}
+
+// The process's entries in the system's handle table
+// (SystemExtendedHandleInformation).
+long handleTableCount(DWORD pid)
+{
+    struct Entry {
+        PVOID object;
+        ULONG_PTR processId;
+        ULONG_PTR handle;
+        ULONG access;
+        USHORT backTrace;
+        USHORT type;
+        ULONG attributes;
+        ULONG reserved;
+    };
+    struct Table {
+        ULONG_PTR count;
+        ULONG_PTR reserved;
+        Entry entries[1];
+    };
+    constexpr auto extendedHandleInformation = static_cast<SYSTEM_INFORMATION_CLASS>(64);
+    constexpr NTSTATUS lengthMismatch = static_cast<NTSTATUS>(0xC0000004);
+    std::vector<char> buffer(1 << 20);
+    for (;;) {
+        ULONG needed = 0;
+        const NTSTATUS status = NtQuerySystemInformation(extendedHandleInformation, buffer.data(),
+                                                         static_cast<ULONG>(buffer.size()), &needed);
+        if (status == lengthMismatch) {
+            buffer.resize(std::max<std::size_t>(buffer.size() * 2, needed + 4096));
+            continue;
+        }
+        if (status != 0)
+            return -1;
+        const auto* table = reinterpret_cast<const Table*>(buffer.data());
+        long mine = 0;
+        for (ULONG_PTR i = 0; i < table->count; ++i)
+            mine += table->entries[i].processId == pid;
+        return mine;
+    }
+}
+
 int usage()
 {
     std::fprintf(stderr, "usage: zprobe find|info|children|foreground|metrics|close|move|post|send|pixel|clipboard-get|clipboard-set|keep ...\n");
@@ -229,9 +341,11 @@ int wmain(int argc, wchar_t** argv)
         PROCESS_MEMORY_COUNTERS_EX memory = {};
         memory.cb = sizeof memory;
         GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory);
-        std::printf("{\"gdi\": %lu, \"user\": %lu, \"handles\": %lu, \"private\": %llu}\n",
+        std::printf("{\"gdi\": %lu, \"user\": %lu, \"handles\": %lu, \"private\": %llu, "
+                    "\"gdiTable\": %ld, \"windows\": %ld, \"handleTable\": %ld}\n",
                     GetGuiResources(process, GR_GDIOBJECTS), GetGuiResources(process, GR_USEROBJECTS), handles,
-                    static_cast<unsigned long long>(memory.PrivateUsage));
+                    static_cast<unsigned long long>(memory.PrivateUsage), gdiTableCount(process), windowCount(pid),
+                    handleTableCount(pid));
         CloseHandle(process);
         return 0;
     }

@@ -6,7 +6,8 @@ import time
 
 from conftest import (BUTTON_CHECKED, BUTTON_DISABLED, BUTTON_PLAIN, DOMAIN, PREFIX, WM_SYSCOMMAND, SC_MAXIMIZE,
                       WS_CAPTION, WS_POPUP, accounts_file, button, button_colour, children, click, click_at,
-                      client_box, clipboard, inspect, settings_file, set_clipboard, site_requests, wait_for)
+                      client_box, clipboard, inspect, inspect_json, settings_file, set_clipboard, site_requests,
+                      wait_for)
 
 LABEL = 'Own7LaBel'  # generated labels mix cases; the control reports hosts in lower case
 GET_URL, OPEN_URL, CLICK_LEFT, CLICK_RIGHT, PLUS = 1000, 1001, 1003, 1004, 1005
@@ -41,6 +42,28 @@ def test_server_buttons_open_their_battle_page(start, workdir):
     wait_for(lambda: button_colour(program.hwnd, 9) == BUTTON_CHECKED, 'button 9 checked')
     assert button_colour(program.hwnd, 7) == BUTTON_PLAIN
     assert len(children(program.hwnd, 'AtlAxWin120')) == 1, 'one browser host at a time'
+
+    # A page replaced leaves nothing behind: after more pages the process
+    # holds the windows, GDI objects and kernel handles one page holds.
+    def held():
+        counts = inspect_json('resources', program.hwnd)
+        return {k: counts[k] for k in ('windows', 'gdiTable', 'handleTable')}
+
+    def open_page(server):
+        click(button(program.hwnd, server))
+        wait_for(title_is(program, f'[{server}] Zelvara 1.0'), f'the title of server {server}')
+
+    def settled():
+        first = held()
+        time.sleep(0.5)
+        return first if held() == first else None
+
+    open_page(7)
+    one_page = wait_for(settled, 'the counts of one page settled')
+    assert all(v > 0 for v in one_page.values()), one_page
+    for server in (9, 7, 9, 7):
+        open_page(server)
+    wait_for(lambda: held() == one_page, f'the counts of one page again, {one_page}', timeout=10)
 
 
 def test_get_url_and_open_url_exchange_public_addresses(start, workdir):
