@@ -214,8 +214,8 @@ long gdiTableCount(HANDLE process)
     };
     static_assert(sizeof(Entry) == 24);
     std::vector<Entry> entries(0x10000);
-    if (!ReadProcessMemory(process, reinterpret_cast<const void*>(table), entries.data(), entries.size() * sizeof(Entry),
-                           nullptr))
+    if (!ReadProcessMemory(process, reinterpret_cast<const void*>(table), entries.data(),
+                           entries.size() * sizeof(Entry), nullptr))
         return -1;
     long live = 0;
     for (const Entry& e : entries)
