@@ -650,8 +650,11 @@ def main():
     def cpu_cell(name):
         return f"{idle_cpu[name]:.3f} ms/s ({idle_ticks[name]} x {1000 // hz} ms in stat)"
 
+    def mib(kib):
+        return f'{kib / 1024:.1f} MiB'
+
     def mem_cell(name):
-        return f"{idle_mem[name][0] / 1024:.1f} MiB ({idle_mem[name][1] / 1024:.1f} MiB private)"
+        return f"{mib(idle_mem[name][0])} ({mib(idle_mem[name][1])} private)"
 
     rows = [
         (f'start-up to a visible main window ({RUNS} runs)', f'{client_start:.1f} ms',
@@ -677,14 +680,13 @@ def main():
          f"{cpu_cell('window')}, bare window program", ratio(idle_cpu['client'], idle_cpu['window'])),
         ('memory while idle with a page open', mem_cell('client'), f"{mem_cell('window')}, bare window program",
          ratio(idle_mem['client'][0], idle_mem['window'][0])),
-        ('private memory with a page open', f"{idle_mem['client'][1] / 1024:.1f} MiB",
-         f"{idle_mem['host'][1] / 1024:.1f} MiB, bare host with the same page open",
+        ('private memory with a page open', mib(idle_mem['client'][1]),
+         f"{mib(idle_mem['host'][1])}, bare host with the same page open",
          ratio(idle_mem['client'][1], idle_mem['host'][1])),
     ]
     if all(trimmed_mem.values()):
         rows.append(('the same once glibc has given its free heap back (malloc_trim in both)',
-                     f"{trimmed_mem['client'][1] / 1024:.1f} MiB",
-                     f"{trimmed_mem['host'][1] / 1024:.1f} MiB, bare host",
+                     mib(trimmed_mem['client'][1]), f"{mib(trimmed_mem['host'][1])}, bare host",
                      ratio(trimmed_mem['client'][1], trimmed_mem['host'][1])))
     unsettled = '' if settled else (f'\nNot all three programs went quiet for {QUIET_SECONDS} s within '
                                     f'{QUIET_DEADLINE_S} s before the idle span.')

@@ -138,13 +138,6 @@ def main():
     for name in MEASURES + COUNTED + ('private_kib_linux', 'fds', 'threads'):
         scale, unit = (1 / 1048576, ' MiB') if name == 'private' else ((1 / 1024, ' MiB') if name.endswith('kib_linux')
                                                                         else (1, ''))
-        a = statistics.fmean(s[name] for s in first) * scale
-        b = statistics.fmean(s[name] for s in last) * scale
-        top_a = max(s[name] for s in first) * scale
-        top_b = max(s[name] for s in last) * scale
-        per = slope([(p, s[name] * scale) for p, s in samples])
-        # The first screenshot loads the image encoders once; past it a leak shows alone.
-        later = slope([(p, s[name] * scale) for p, s in samples if p > 100])
         if name in MEASURES and not any(s[name] for _, s in samples):
             # Wine 8 answers 0 for these of another process: not measured, not flat.
             rows.append((name, 'not available', 'not available', 'Wine answers 0', ''))
@@ -152,6 +145,13 @@ def main():
         if name in COUNTED and any(s[name] < 0 for _, s in samples):
             rows.append((name, 'not available', 'not available', 'zprobe could not count them', ''))
             continue
+        a = statistics.fmean(s[name] for s in first) * scale
+        b = statistics.fmean(s[name] for s in last) * scale
+        top_a = max(s[name] for s in first) * scale
+        top_b = max(s[name] for s in last) * scale
+        per = slope([(p, s[name] * scale) for p, s in samples])
+        # The first screenshot loads the image encoders once; past it a leak shows alone.
+        later = slope([(p, s[name] * scale) for p, s in samples if p > 100])
         rows.append((name, f'{a:.2f}{unit} (max {top_a:.2f})', f'{b:.2f}{unit} (max {top_b:.2f})',
                      f'{per:+.3f}{unit}', f'{later:+.3f}{unit}'))
     names = {'gdi': 'GDI objects (GetGuiResources)', 'user': 'USER objects (GetGuiResources)',
