@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -90,10 +91,11 @@ bool ClipboardViewer::setText(std::wstring_view text) const
     return true;
 }
 
-void ClipboardViewer::onDrawClipboard(WPARAM wParam, LPARAM lParam) const
+void ClipboardViewer::passNoticeOn()
 {
-    if (nextViewer_)
-        SendMessageW(nextViewer_, WM_DRAWCLIPBOARD, wParam, lParam);
+    if (!std::exchange(noticeHeld_, false) || !nextViewer_)
+        return;
+    SendMessageW(nextViewer_, WM_DRAWCLIPBOARD, 0, 0);
 }
 
 void ClipboardViewer::onChangeChain(WPARAM wParam, LPARAM lParam)

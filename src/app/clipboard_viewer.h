@@ -23,8 +23,13 @@ public:
     // never loses what was there.
     bool setText(std::wstring_view text) const;
 
-    // WM_DRAWCLIPBOARD and WM_CHANGECBCHAIN: keep the chain intact.
-    void onDrawClipboard(WPARAM wParam, LPARAM lParam) const;
+    // WM_DRAWCLIPBOARD: the notice is held until passNoticeOn, so the
+    // viewers after this one see the clipboard only once the watch is done.
+    void onDrawClipboard() { noticeHeld_ = true; }
+    // Passes a held notice on to the next viewer; repeats of one change
+    // that arrived meanwhile go as one.
+    void passNoticeOn();
+    // WM_CHANGECBCHAIN: keeps the chain intact.
     void onChangeChain(WPARAM wParam, LPARAM lParam);
 
     // True once per change of the clipboard's content: repeats of the same
@@ -39,5 +44,6 @@ private:
     HWND owner_;
     HWND nextViewer_ = nullptr;
     bool joined_ = false;
+    bool noticeHeld_ = false;
     DWORD seenSequence_ = 0;
 };

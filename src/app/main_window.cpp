@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include <memory>
+#include <optional>
 
 #include "app/application.h"
 #include "app/notices.h"
@@ -23,24 +24,6 @@ Application& applicationOf(HWND window)
     return *reinterpret_cast<Application*>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
-// The maximised flag follows the window's real state, however it got there
-// (the caption's buttons, a double click, snapping to the screen's top edge,
-// a restore from the task bar), and only the normal rectangle is kept, so
-// the next start shows the window as it was left. While minimised, or in
-// full-screen mode, the stored placement stays as it is.
-void storeWindowPlacement(HWND window)
-{
-    Settings& settings = *Settings::instance();
-    if ((settings.windowFlags & Settings::fullScreen) || IsIconic(window))
-        return;
-    if (IsZoomed(window)) {
-        settings.windowFlags |= Settings::maximised;
-    } else {
-        settings.windowFlags &= ~static_cast<std::uint32_t>(Settings::maximised);
-        settings.storeWindowRect(window);
-    }
-}
-
 LRESULT onCreate(Application& app, HWND window)
 {
     app.mainWindow = window;
@@ -58,16 +41,21 @@ void onDestroy(Application& app)
 }
 
 // A battle address with the program's label, whoever copied it, is put back
-// on the clipboard in its public form.
+// on the clipboard in its public form before the viewers after ours hear of
+// the change: none of them ever sees the label. A rewrite is a change of
+// its own, whose notice goes on in its turn.
 void watchClipboard(Application& app)
 {
     ClipboardViewer& viewer = *app.clipboardViewer;
-    if (!viewer.takeChange())
-        return;
-    const std::wstring text = viewer.getText();
-    const std::wstring publicForm = app.gameAddress->withoutSubdomain(text);
-    if (publicForm != text && viewer.setText(publicForm))
-        viewer.markSeen();
+    if (viewer.takeChange()) {
+        const std::wstring text = viewer.getText();
+        const std::wstring publicForm = app.gameAddress->withoutSubdomain(text);
+        if (publicForm != text && viewer.setText(publicForm)) {
+            viewer.markSeen();
+            return;
+        }
+    }
+    viewer.passNoticeOn();
 }
 
 std::unique_ptr<Gui::AboutWindow> makeAboutWindow(Application& app)
@@ -75,13 +63,18 @@ std::unique_ptr<Gui::AboutWindow> makeAboutWindow(Application& app)
     return std::make_unique<Gui::AboutWindow>(app.mainWindow, [&app] { showSettings(app); });
 }
 
-void onBrowserEvent(Application& app, WPARAM id, LPARAM lParam)
+// Only an event that the live page's sink posted and still holds counts: one
+// of a page since replaced, or a message another program made up, changes
+// nothing.
+void onBrowserEvent(Application& app, WPARAM id, LPARAM number)
 {
-    const std::unique_ptr<std::wstring> address(reinterpret_cast<std::wstring*>(lParam));
+    const std::optional<std::wstring> address = takeBrowserEvent(id, number);
+    if (!address || !app.browserHost)
+        return;
     // The front page is that of the settings' label, also when the command
     // line gave another one.
     const bool failed = id == static_cast<WPARAM>(browserEventNavigateError);
-    if (failed || (address && isSiteFrontPage(*address, Settings::instance()->siteSubdomain)))
+    if (failed || isSiteFrontPage(*address, Settings::instance()->siteSubdomain))
         openGameAddress(app, {});
 }
 
@@ -97,6 +90,24 @@ void onThreadFinished(Application& app, WPARAM thread, LPARAM serial)
 }
 
 }  // namespace
+
+// The maximised flag follows the window's real state, however it got there
+// (the caption's buttons, a double click, snapping to the screen's top edge,
+// a restore from the task bar), and only the normal rectangle is kept, so
+// the next start shows the window as it was left. While minimised, or in
+// full-screen mode, the stored placement stays as it is.
+void storeWindowPlacement(HWND window)
+{
+    Settings& settings = *Settings::instance();
+    if ((settings.windowFlags & Settings::fullScreen) || IsIconic(window))
+        return;
+    if (IsZoomed(window)) {
+        settings.windowFlags |= Settings::maximised;
+    } else {
+        settings.windowFlags &= ~static_cast<std::uint32_t>(Settings::maximised);
+        settings.storeWindowRect(window);
+    }
+}
 
 WindowSize minimumWindowSize()
 {
@@ -218,7 +229,6 @@ void openGameAddress(Application& app, const std::wstring& address)
         app.browserHost.reset();
         if (!app.aboutWindow)
             app.aboutWindow = makeAboutWindow(app);
-        app.getUrlButton->setEnabled(false);
         if (app.selectedServerButton)
             app.selectedServerButton->setChecked(false);
         app.selectedServerButton = nullptr;
@@ -227,14 +237,17 @@ void openGameAddress(Application& app, const std::wstring& address)
         app.browserHost.reset();
         try {
             app.browserHost = std::make_unique<BrowserHost>(app.mainWindow, address);
-            app.getUrlButton->setEnabled(true);
-            app.clickLeftButton->setEnabled(true);
-            app.clickRightButton->setEnabled(true);
         } catch (const std::wstring& failure) {
             MessageBoxW(app.mainWindow, failure.c_str(), productName, MB_ICONERROR);
         }
         server = battleServerNumber(address);
     }
+    // Without a page there is nothing to copy or click; a clicker button left
+    // enabled would light up with nothing behind it.
+    const bool hasPage = app.browserHost != nullptr;
+    app.getUrlButton->setEnabled(hasPage);
+    app.clickLeftButton->setEnabled(hasPage);
+    app.clickRightButton->setEnabled(hasPage);
     SetWindowTextW(app.mainWindow, app.windowTitle->format(server).c_str());
     layoutMainWindow(app);
 }
@@ -268,13 +281,13 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_COMMAND:
         onCommand(applicationOf(window), reinterpret_cast<Gui::Button*>(lParam));
         return 0;
-    case WM_DRAWCLIPBOARD: {
-        Application& app = applicationOf(window);
+    case WM_DRAWCLIPBOARD:
+        // The one sent from inside SetClipboardViewer finds no viewer yet,
+        // and there is no one to pass it on to.
+        if (applicationOf(window).clipboardViewer)
+            applicationOf(window).clipboardViewer->onDrawClipboard();
         PostMessageW(window, WM_READ_CLIPBOARD, 0, 0);
-        if (app.clipboardViewer)
-            app.clipboardViewer->onDrawClipboard(wParam, lParam);
         return 0;
-    }
     case WM_READ_CLIPBOARD:
         if (applicationOf(window).clipboardViewer)
             watchClipboard(applicationOf(window));

@@ -23,6 +23,9 @@ bool createMainWindow(Application& app);
 // The outer size of a main window whose client area is the minimum 1000 x 630.
 WindowSize minimumWindowSize();
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Keeps the settings' maximised flag and normal rectangle as the window
+// really is; stores nothing while it is minimised or in full-screen mode.
+void storeWindowPlacement(HWND window);
 
 bool createChildControls(Application& app);
 void onCommand(Application& app, Gui::Button* button);

@@ -100,10 +100,10 @@ void toggleFullScreen(Application& app)
         }
     } else {
         app.mouseHook = std::make_unique<MouseHook>();
+        // Leaving comes back to the normal rectangle, never a minimised one.
+        storeWindowPlacement(app.mainWindow);
         settings.windowFlags |= Settings::fullScreen;
         SetWindowLongPtrW(app.mainWindow, GWL_STYLE, static_cast<LONG_PTR>(fullScreenStyle(style)));
-        if (!(settings.windowFlags & Settings::maximised))
-            settings.storeWindowRect(app.mainWindow);
         width = GetSystemMetrics(SM_CXSCREEN);
         height = GetSystemMetrics(SM_CYSCREEN);
     }

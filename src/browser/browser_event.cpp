@@ -3,6 +3,7 @@
 #include <exdisp.h>
 #include <ocidl.h>
 
+#include <algorithm>
 #include <new>
 #include <string>
 
@@ -16,6 +17,10 @@ HWND eventWindow = nullptr;
 // The one connected sink and its cookie; only connectEvents touches them.
 BrowserEvent* sink = nullptr;
 DWORD sinkCookie = 0;
+
+// Numbers events across every sink of the run, so one of an earlier page
+// never matches a later page's event.
+std::uint32_t lastEventNumber = 0;
 
 // Position of the address in the (reversed) argument array, or -1 for
 // events that are not passed on.
@@ -97,16 +102,32 @@ STDMETHODIMP BrowserEvent::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* par
     if (index < 0)
         return S_OK;
     const wchar_t* address = addressArgument(*parameters, index);
-    std::wstring* copy = nullptr;
+    const auto number = static_cast<LPARAM>(++lastEventNumber);
     try {
-        copy = new std::wstring(address ? address : L"");
+        pending_.push_back({number, id, address ? address : L""});
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
     }
-    // Nobody would own a string whose message was never queued.
-    if (!PostMessageW(eventWindow, WM_BROWSER_EVENT, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(copy)))
-        delete copy;
-    return S_OK;  // NOLINT(clang-analyzer-cplusplus.NewDeleteLeaks): the event window frees a posted copy
+    // An event whose message was never queued would wait here for ever.
+    if (!PostMessageW(eventWindow, WM_BROWSER_EVENT, static_cast<WPARAM>(id), number))
+        pending_.pop_back();
+    return S_OK;
+}
+
+std::optional<std::wstring> BrowserEvent::take(WPARAM id, LPARAM number)
+{
+    const auto found = std::find_if(pending_.begin(), pending_.end(),
+                                    [number](const Pending& event) { return event.number == number; });
+    if (found == pending_.end() || static_cast<WPARAM>(found->id) != id)
+        return std::nullopt;
+    std::wstring address = std::move(found->address);
+    pending_.erase(found);
+    return address;
+}
+
+std::optional<std::wstring> takeBrowserEvent(WPARAM id, LPARAM number)
+{
+    return sink ? sink->take(id, number) : std::nullopt;
 }
 
 bool WebBrowserRef::connectEvents(bool connect)

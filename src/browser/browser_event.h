@@ -4,8 +4,15 @@
 #include <windows.h>
 #include <oaidl.h>
 
+#include <cstdint>
+#include <deque>
+#include <optional>
+#include <string>
+
 // wParam: the event's dispatch identifier (one of the four below).
-// lParam: a new std::wstring* with the address; the receiver deletes it.
+// lParam: the event's number. The address stays with the sink until the
+// receiver takes it by that number (takeBrowserEvent), so the message
+// carries nothing the receiver has to trust: any program can post it.
 inline constexpr UINT WM_BROWSER_EVENT = WM_USER + 51;
 
 inline constexpr DISPID browserEventBeforeNavigate2 = 250;
@@ -19,7 +26,9 @@ void setBrowserEventWindow(HWND window) noexcept;
 HWND browserEventWindow() noexcept;
 
 // At most one exists, made and deleted by WebBrowserRef::connectEvents;
-// reference counting plays no part in its life.
+// reference counting plays no part in its life. It keeps the events it has
+// posted and not yet seen taken, so those of a page since replaced go with
+// it, unread.
 class BrowserEvent : public IDispatch {
 public:
     BrowserEvent() = default;
@@ -38,4 +47,21 @@ public:
                         UINT*) override;
 
     virtual ~BrowserEvent() = default;
+
+    // The address of the posted event that WM_BROWSER_EVENT's wParam and
+    // lParam name, taken out; nothing when this sink posted no such event or
+    // it was taken already.
+    std::optional<std::wstring> take(WPARAM id, LPARAM number);
+
+private:
+    struct Pending {
+        LPARAM number;
+        DISPID id;
+        std::wstring address;
+    };
+    std::deque<Pending> pending_;
 };
+
+// BrowserEvent::take of the connected sink: nothing while none is connected,
+// so an event of a page that is gone changes nothing.
+std::optional<std::wstring> takeBrowserEvent(WPARAM id, LPARAM number);

@@ -23,6 +23,10 @@
 //                             bytes of the process that owns the window, as the
 //                             system's counters give them and as counted in its
 //                             GDI handle table, window list and handle table
+//   viewer FILE               join the clipboard-viewer chain until killed; at
+//                             every notice append the clipboard's text to FILE
+//                             as a JSON line, then pass the notice on, as a
+//                             clipboard history tool does
 //   keep                      hold a hidden window open until killed, so the
 //                             desktop process lives between test programs;
 //                             meanwhile take Print Screen's key-down as the
@@ -151,10 +155,10 @@ int keep()
     return 0;
 }
 
-int clipboardGet()
+std::wstring clipboardText(HWND owner)
 {
     std::wstring text;
-    if (IsClipboardFormatAvailable(CF_UNICODETEXT) && OpenClipboard(nullptr)) {
+    if (IsClipboardFormatAvailable(CF_UNICODETEXT) && OpenClipboard(owner)) {
         if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
             if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
                 text = chars;
@@ -163,7 +167,54 @@ int clipboardGet()
         }
         CloseClipboard();
     }
-    std::printf("%s\n", quoted(text).c_str());
+    return text;
+}
+
+int clipboardGet()
+{
+    std::printf("%s\n", quoted(clipboardText(nullptr)).c_str());
+    return 0;
+}
+
+const wchar_t* viewerLog = nullptr;
+HWND nextViewer = nullptr;
+
+LRESULT CALLBACK viewerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_DRAWCLIPBOARD) {
+        if (FILE* out = _wfopen(viewerLog, L"ab")) {
+            std::fprintf(out, "%s\n", quoted(clipboardText(window)).c_str());
+            std::fclose(out);
+        }
+        if (nextViewer)
+            SendMessageW(nextViewer, message, wParam, lParam);
+        return 0;
+    }
+    if (message == WM_CHANGECBCHAIN) {
+        if (reinterpret_cast<HWND>(wParam) == nextViewer)
+            nextViewer = reinterpret_cast<HWND>(lParam);
+        else if (nextViewer)
+            SendMessageW(nextViewer, message, wParam, lParam);
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+int viewer(const wchar_t* log)
+{
+    viewerLog = log;
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = viewerProc;
+    windowClass.lpszClassName = L"zprobe viewer";
+    if (!RegisterClassW(&windowClass))
+        return 1;
+    HWND w = CreateWindowExW(0, windowClass.lpszClassName, L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    if (!w)
+        return 1;
+    nextViewer = SetClipboardViewer(w);
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0)
+        DispatchMessageW(&msg);
     return 0;
 }
 
@@ -435,6 +486,8 @@ int wmain(int argc, wchar_t** argv)
         std::fclose(out);
         return 0;
     }
+    if (command == L"viewer" && argc == 3)
+        return viewer(argv[2]);
     if (command == L"keep")
         return keep();
     return usage();

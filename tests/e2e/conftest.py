@@ -127,6 +127,24 @@ def start(workdir):
     wait_for(lambda: not [w for w in inspect_json('find', 'Zelvara') or []], 'all main windows to go', 20)
 
 
+@pytest.fixture
+def clipboard_viewer(tmp_path):
+    """A clipboard viewer that joins the chain before the client starts, as a
+    clipboard history tool would; gives the texts it has read so far."""
+    log = tmp_path / 'viewer.jsonl'
+    log.touch()
+    with open(tmp_path / 'viewer-wine.log', 'ab') as out:
+        viewer = subprocess.Popen([WINE, str(ZPROBE), 'viewer', windows_path(log)], stdin=subprocess.DEVNULL,
+                                  stdout=out, stderr=out)
+    try:
+        # Joined once its first notice is written.
+        wait_for(lambda: log.read_text(encoding='utf-8').strip(), 'the viewer in the chain')
+        yield lambda: [json.loads(line) for line in log.read_text(encoding='utf-8').splitlines() if line.strip()]
+    finally:
+        viewer.kill()
+        viewer.wait(timeout=30)
+
+
 @pytest.fixture(scope='session')
 def metrics():
     return inspect_json('metrics')

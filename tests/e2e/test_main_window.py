@@ -5,12 +5,15 @@ import subprocess
 import time
 
 from conftest import (BUTTON_CHECKED, BUTTON_DISABLED, BUTTON_PLAIN, DOMAIN, PREFIX, WM_SYSCOMMAND, SC_MAXIMIZE,
-                      WS_CAPTION, WS_POPUP, accounts_file, button, button_colour, children, click, click_at,
-                      client_box, clipboard, inspect, inspect_json, settings_file, set_clipboard, site_requests,
-                      wait_for)
+                      SC_MINIMIZE, SC_RESTORE, WS_CAPTION, WS_POPUP, accounts_file, button, button_colour, children,
+                      click, click_at, client_box, clipboard, clipboard_viewer, inspect, inspect_json, read_lines,
+                      settings_file, set_clipboard, site_requests, wait_for)
+
+WM_LBUTTONDOWN, WM_LBUTTONUP = 0x201, 0x202
 
 LABEL = 'Own7LaBel'  # generated labels mix cases; the control reports hosts in lower case
 GET_URL, OPEN_URL, CLICK_LEFT, CLICK_RIGHT, PLUS = 1000, 1001, 1003, 1004, 1005
+WM_BROWSER_EVENT = 0x400 + 51
 
 
 def title_is(program, text):
@@ -66,7 +69,7 @@ def test_server_buttons_open_their_battle_page(start, workdir):
     wait_for(lambda: held() == one_page, f'the counts of one page again, {one_page}', timeout=10)
 
 
-def test_get_url_and_open_url_exchange_public_addresses(start, workdir):
+def test_get_url_and_open_url_exchange_public_addresses(start, workdir, clipboard_viewer):
     program = open_client(start, workdir)
     assert button_colour(program.hwnd, OPEN_URL) == BUTTON_DISABLED, 'no player data for the host yet'
     assert button_colour(program.hwnd, GET_URL) == BUTTON_DISABLED
@@ -77,6 +80,10 @@ def test_get_url_and_open_url_exchange_public_addresses(start, workdir):
     click(button(program.hwnd, GET_URL))
     public5 = f'http://{DOMAIN}/battle-en.html#/server=RU5'
     wait_for(lambda: clipboard() == public5, 'the public form on the clipboard')
+    # A viewer that joined the chain before us hears of the address only once
+    # it is public.
+    wait_for(lambda: public5 in clipboard_viewer(), 'the viewer after ours told')
+    assert not [t for t in clipboard_viewer() if LABEL.lower() in t.lower()]
 
     set_clipboard(f'http://{DOMAIN}/battle-de.html#/server=RU3')
     click(button(program.hwnd, OPEN_URL))
@@ -115,7 +122,7 @@ def test_get_url_and_open_url_exchange_public_addresses(start, workdir):
     wait_for(title_is(program, '[6] Zelvara 1.0'), 'server 6 opened after the huge text')
 
 
-def test_clipboard_watch_publishes_own_addresses_only(start, workdir):
+def test_clipboard_watch_publishes_own_addresses_only(start, workdir, clipboard_viewer):
     program = open_client(start, workdir)
     own = f'http://{LABEL.lower()}.{DOMAIN}/battle-ru.html#/server=RU12'  # as the control reports it
     set_clipboard(own)
@@ -134,6 +141,9 @@ def test_clipboard_watch_publishes_own_addresses_only(start, workdir):
     set_clipboard(foreign)
     time.sleep(0.5)
     assert clipboard() == foreign, 'text that is not an own address stays as copied'
+    # The viewer after ours saw each own address only in its public form.
+    wait_for(lambda: foreign in clipboard_viewer(), 'the viewer after ours told')
+    assert {t for t in clipboard_viewer() if LABEL.lower() in t.lower()} == {foreign}
     assert program.info()['title'] == 'Zelvara 1.0'
 
 
@@ -156,7 +166,11 @@ def test_failed_page_and_front_page_close_the_game(start, workdir):
     assert program.info()['title'] == 'Zelvara 1.0'
     assert not children(program.hwnd, 'AtlAxWin120')
     assert button_colour(program.hwnd, 2) == BUTTON_PLAIN
-    assert button_colour(program.hwnd, GET_URL) == BUTTON_DISABLED
+    for disabled in (GET_URL, CLICK_LEFT, CLICK_RIGHT):
+        assert button_colour(program.hwnd, disabled) == BUTTON_DISABLED, disabled
+    click(button(program.hwnd, CLICK_LEFT))
+    time.sleep(0.3)  # nothing may happen; give it the chance to go wrong
+    assert button_colour(program.hwnd, CLICK_LEFT) == BUTTON_DISABLED, 'a click with no game lights nothing'
 
     program.close()
     again = open_client(start, workdir, language='moved')  # moves on to the front page
@@ -178,9 +192,14 @@ def test_front_page_of_another_label_keeps_the_game(start, workdir):
     program = open_client(start, workdir, args=['cmdlabel'], language='moved')
     click(button(program.hwnd, 4))
     wait_for(lambda: requested('/', f'cmdlabel.{DOMAIN}'), 'the move to the front page')
+    # Browser events made up by another program: a navigation error with a
+    # number the page never raised, and with an address where a pointer was.
+    for number in (0x1234, 1, 2, 3, 0x7FFFFFFF):
+        inspect('post', program.hwnd, WM_BROWSER_EVENT, 271, number)
     time.sleep(0.5)
     assert program.info()['title'] == '[cmdlabel] [4] Zelvara 1.0'
     assert children(program.hwnd, 'AtlAxWin120')
+    assert program.close() == 0
 
 
 def test_layout_of_the_minimum_window(start, workdir):
@@ -237,7 +256,21 @@ def test_full_screen_and_back(start, workdir, metrics):
     wait_for(lambda: program.info()['rect'] == [100, 60, 1140, 760], 'the earlier rectangle')
     assert program.info()['style'] & WS_CAPTION and not program.info()['style'] & WS_POPUP
     wait_for(lambda: button_colour(program.hwnd, PLUS) == BUTTON_PLAIN, '+ unchecked')
+
+    # Switched on while minimised, and off once restored: back to the normal
+    # rectangle, never to the minimised one.
+    inspect('post', program.hwnd, WM_SYSCOMMAND, SC_MINIMIZE, 0)
+    wait_for(lambda: program.info()['iconic'], 'the window minimised')
+    plus = button(program.hwnd, PLUS)['hwnd']
+    inspect('post', plus, WM_LBUTTONDOWN, 1, 0x00020002)
+    inspect('post', plus, WM_LBUTTONUP, 0, 0x00020002)
+    wait_for(lambda: program.info()['style'] & WS_POPUP, 'full screen while minimised')
+    inspect('post', program.hwnd, WM_SYSCOMMAND, SC_RESTORE, 0)
+    wait_for(lambda: not program.info()['iconic'], 'the window restored')
+    click(button(program.hwnd, PLUS))
+    wait_for(lambda: program.info()['rect'] == [100, 60, 1140, 760], 'the normal rectangle again')
     assert program.close() == 0
+    assert tuple(int(v) for v in read_lines(workdir / 'zelvara.cfg')[5:9]) == (100, 60, 1140, 760)
 
 
 def test_full_screen_is_restored_at_start_and_left_to_the_work_area_when_maximised(start, workdir, metrics):

@@ -24,12 +24,12 @@ constexpr wchar_t pageAddress[] = L"http://127.0.0.1:9/battle.html";
 
 
 // Stands in for the main window: keeps every WM_BROWSER_EVENT it receives.
-std::vector<std::pair<WPARAM, std::unique_ptr<std::wstring>>> received;
+std::vector<std::pair<WPARAM, LPARAM>> received;
 
 LRESULT CALLBACK recorderProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_BROWSER_EVENT) {
-        received.emplace_back(wParam, reinterpret_cast<std::wstring*>(lParam));
+        received.emplace_back(wParam, lParam);
         return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);
@@ -151,7 +151,7 @@ TEST_F(BrowserAxHostTest, NavigatesToItsTextAfterCreation)
 
     ASSERT_TRUE(pumpUntil([] { return !received.empty(); }, 10000));
     EXPECT_EQ(received[0].first, static_cast<WPARAM>(browserEventBeforeNavigate2));
-    EXPECT_EQ(*received[0].second, pageAddress);
+    EXPECT_EQ(sink.take(received[0].first, received[0].second), pageAddress);
 
     point->Unadvise(cookie);
     DestroyWindow(container);

@@ -5,7 +5,7 @@
 #include <windows.h>
 #include <exdisp.h>
 
-#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,7 +15,8 @@ namespace {
 
 struct Posted {
     WPARAM id;
-    std::unique_ptr<std::wstring> address;
+    LPARAM number;
+    std::optional<std::wstring> address;
 };
 
 class BrowserEventTest : public testing::Test {
@@ -33,14 +34,14 @@ protected:
         DestroyWindow(target_);
     }
 
-    // Takes every WM_BROWSER_EVENT queued for the target so far.
+    // Takes every WM_BROWSER_EVENT queued for the target so far, with the
+    // address the sink hands out for it.
     std::vector<Posted> drain()
     {
         std::vector<Posted> posted;
         MSG message;
         while (PeekMessageW(&message, target_, WM_BROWSER_EVENT, WM_BROWSER_EVENT, PM_REMOVE))
-            posted.push_back({message.wParam, std::unique_ptr<std::wstring>(
-                                                  reinterpret_cast<std::wstring*>(message.lParam))});
+            posted.push_back({message.wParam, message.lParam, sink_.take(message.wParam, message.lParam)});
         return posted;
     }
 
@@ -130,17 +131,29 @@ TEST_F(BrowserEventTest, EmptyOrAbsentAddressPostsAnEmptyString)
     EXPECT_EQ(*posted[1].address, L"");
 }
 
-TEST_F(BrowserEventTest, EveryCallPostsItsOwnCopy)
+// The message names an event the sink holds; only that sink hands it out,
+// once, and only for the id it was raised as. A made-up message, or one of a
+// sink since replaced, gets nothing.
+TEST_F(BrowserEventTest, EachEventIsHandedOutOnceToItsOwnMessageOnly)
 {
     Arguments arguments(2);
     arguments.set(0, L"http://a.game.example/");
     invoke(browserEventNavigateComplete2, arguments.parameters());
     invoke(browserEventDocumentComplete, arguments.parameters());
-    const std::vector<Posted> posted = drain();
-    ASSERT_EQ(posted.size(), 2u);
-    EXPECT_NE(posted[0].address.get(), posted[1].address.get());
-    EXPECT_EQ(posted[0].id, static_cast<WPARAM>(browserEventNavigateComplete2));
-    EXPECT_EQ(posted[1].id, static_cast<WPARAM>(browserEventDocumentComplete));
+    MSG first, second;
+    ASSERT_TRUE(PeekMessageW(&first, target_, WM_BROWSER_EVENT, WM_BROWSER_EVENT, PM_REMOVE));
+    ASSERT_TRUE(PeekMessageW(&second, target_, WM_BROWSER_EVENT, WM_BROWSER_EVENT, PM_REMOVE));
+    EXPECT_NE(first.lParam, second.lParam);
+
+    BrowserEvent later;
+    EXPECT_FALSE(later.take(second.wParam, second.lParam)) << "another sink's event";
+    EXPECT_FALSE(sink_.take(first.wParam, first.lParam + 1000)) << "a number never posted";
+    EXPECT_FALSE(sink_.take(browserEventNavigateError, first.lParam)) << "the wrong id";
+    EXPECT_FALSE(sink_.take(271, 0x1234));
+    EXPECT_EQ(sink_.take(second.wParam, second.lParam), L"http://a.game.example/") << "taken out of order";
+    EXPECT_EQ(sink_.take(first.wParam, first.lParam), L"http://a.game.example/");
+    EXPECT_FALSE(sink_.take(first.wParam, first.lParam)) << "taken twice";
+    EXPECT_FALSE(takeBrowserEvent(first.wParam, first.lParam)) << "no sink connected";
 }
 
 TEST_F(BrowserEventTest, OtherEventsPostNothing)

@@ -23,13 +23,12 @@
 
 namespace {
 
-// Ids of the navigation events the main window got; their strings are freed.
+// Ids of the navigation events the main window got.
 std::vector<WPARAM> events;
 
 LRESULT CALLBACK mainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_BROWSER_EVENT) {
-        delete reinterpret_cast<std::wstring*>(lParam);
         events.push_back(wParam);
         return 0;
     }
@@ -207,8 +206,8 @@ protected:
     {
         DestroyWindow(main_);
         MSG m;
-        while (PeekMessageW(&m, nullptr, WM_BROWSER_EVENT, WM_BROWSER_EVENT, PM_REMOVE))
-            delete reinterpret_cast<std::wstring*>(m.lParam);
+        while (PeekMessageW(&m, nullptr, WM_BROWSER_EVENT, WM_BROWSER_EVENT, PM_REMOVE)) {
+        }
     }
 
     // A host on the page, given the browser area as the layout would.

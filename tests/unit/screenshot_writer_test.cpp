@@ -166,16 +166,11 @@ struct Finished {
 };
 std::vector<Finished> finished;
 
-// Stands in for the main window: keeps every WM_THREAD_FINISHED and frees
-// the addresses the browser events carry.
+// Stands in for the main window: keeps every WM_THREAD_FINISHED.
 LRESULT CALLBACK mainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_THREAD_FINISHED) {
         finished.push_back({wParam, lParam});
-        return 0;
-    }
-    if (message == WM_BROWSER_EVENT) {
-        delete reinterpret_cast<std::wstring*>(lParam);
         return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);
