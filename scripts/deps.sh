@@ -49,7 +49,7 @@ fi
 # Wine follows LANG only for locales that glibc has generated.
 if [ $native_only = 0 ]; then
   need=()
-  for l in en_US de_DE ru_RU; do
+  for l in en_US de_DE de_CH ru_RU ru_UA ja_JP; do
     locale -a 2>/dev/null | grep -qi "^$l\.utf-\?8$" || need+=("$l")
   done
   if [ ${#need[@]} -gt 0 ]; then

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <climits>
+
 std::wstring loadResourceString(unsigned id)
 {
     // One shared buffer, as every caller is on the user-interface thread.
@@ -11,18 +13,28 @@ std::wstring loadResourceString(unsigned id)
     return buffer;
 }
 
+// Sized by the conversion itself: a two-byte OEM code page (932, 936, 949,
+// 950) takes two bytes for many characters, and one character for two bytes.
 std::string toOem(std::wstring_view text)
 {
-    std::string narrow(text.size(), '\0');
-    if (!text.empty())
-        CharToOemBuffW(text.data(), narrow.data(), static_cast<DWORD>(text.size()));
+    if (text.empty() || text.size() > static_cast<std::size_t>(INT_MAX))
+        return {};
+    const int length = static_cast<int>(text.size());
+    const int size = WideCharToMultiByte(CP_OEMCP, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+    std::string narrow(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
+    if (size > 0)
+        WideCharToMultiByte(CP_OEMCP, 0, text.data(), length, narrow.data(), size, nullptr, nullptr);
     return narrow;
 }
 
 std::wstring fromOem(std::string_view text)
 {
-    std::wstring wide(text.size(), L'\0');
-    if (!text.empty())
-        OemToCharBuffW(text.data(), wide.data(), static_cast<DWORD>(text.size()));
+    if (text.empty() || text.size() > static_cast<std::size_t>(INT_MAX))
+        return {};
+    const int length = static_cast<int>(text.size());
+    const int size = MultiByteToWideChar(CP_OEMCP, 0, text.data(), length, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(size > 0 ? size : 0), L'\0');
+    if (size > 0)
+        MultiByteToWideChar(CP_OEMCP, 0, text.data(), length, wide.data(), size);
     return wide;
 }

@@ -18,6 +18,7 @@ inline std::wstring widen(std::string_view text)
     return wide;
 }
 
-// One OEM code page byte per character and back.
+// Text in the OEM code page (the settings files') and back; a character the
+// code page lacks becomes its default character.
 std::string toOem(std::wstring_view text);
 std::wstring fromOem(std::string_view text);

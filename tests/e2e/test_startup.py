@@ -2,6 +2,8 @@
 outside through the real executable."""
 import re
 
+import pytest
+
 from conftest import (SC_MAXIMIZE, SC_MINIMIZE, SC_RESTORE, SW_MAXIMIZE, WM_SYSCOMMAND, copy_client, inspect,
                       read_lines, settings_file, wait_for)
 
@@ -128,14 +130,18 @@ def test_corrupted_settings_file_is_rewritten_whole(start, workdir):
     assert lines[2] == b'25' and lines[13] == b'90' and lines[16] == b'10'
 
 
-def test_russian_system_writes_russian_defaults(start, workdir):
-    program = start(env={'LANG': 'ru_RU.UTF-8'})
+# Each language in every country: German in Switzerland as well.
+@pytest.mark.parametrize('lang, code, page, base, last, folder', [
+    ('ru_RU.UTF-8', b'ru', 'cp866', 'База', 'Это не наркотики!', 'Снимки Zelvara'),
+    ('de_CH.UTF-8', b'de', 'cp850', 'Basis', 'Das sind keine Drogen!', 'Zelvara Bildschirmfotos')])
+def test_the_system_language_writes_its_defaults(start, workdir, lang, code, page, base, last, folder):
+    program = start(env={'LANG': lang})
     program.main_window()
     lines = read_lines(workdir / 'zelvara.cfg')
-    assert lines[3] == b'ru'
-    assert lines[18].decode('cp866') == 'База'
-    assert lines[-4].decode('cp866') == 'Это не наркотики!'
-    assert lines[9].decode('cp866').endswith('\\Снимки Zelvara')
+    assert lines[3] == code
+    assert lines[18].decode(page) == base
+    assert lines[-4].decode(page) == last
+    assert lines[9].decode(page).endswith('\\' + folder)
 
 
 def test_running_as_the_new_name_replaces_the_old_executable(start, workdir):
