@@ -6,16 +6,16 @@ namespace {
 
 constexpr std::uint32_t teamKey = 'T';
 
-std::int32_t keyDownParam(std::uint32_t scanCode)
+std::uint32_t keyDownParam(std::uint32_t scanCode)
 {
-    return static_cast<std::int32_t>(scanCode << 16);
+    return scanCode << 16;
 }
 
 // The release flag is bit 31: in 32-bit arithmetic that is the scan code
 // less 0x8000, shifted.
-std::int32_t keyUpParam(std::uint32_t scanCode)
+std::uint32_t keyUpParam(std::uint32_t scanCode)
 {
-    return static_cast<std::int32_t>((scanCode - 0x8000u) << 16);
+    return (scanCode - 0x8000u) << 16;
 }
 
 std::int16_t macroKey(std::uint32_t virtualKey)
@@ -74,7 +74,7 @@ bool ChatMacros::send(std::uint32_t virtualKey) const
     // Posted, never sent: the player takes them from its queue in this order
     // once the hook has returned.
     for (const ChatKeystroke& k : chatMacroKeystrokes(macro->text, macro->team, chatKeyParams))
-        PostMessageW(target_, k.message, k.wParam, k.lParam);
+        PostMessageW(target_, k.message, k.wParam, static_cast<LPARAM>(k.lParam));
     return true;
 }
 

@@ -15,12 +15,13 @@
 struct HWND__;
 
 // The lParam values of the keystrokes posted: the scan code in bits 16 to
-// 23, and for the key-ups the transition bit 31.
+// 23, and for the key-ups the transition bit 31. Unsigned, as the system
+// builds them: a 64-bit lParam carries them with the upper half clear.
 struct ChatKeyParams {
-    std::int32_t teamKeyDownParam = 0;
-    std::int32_t teamKeyUpParam = 0;
-    std::int32_t enterKeyDownParam = 0;
-    std::int32_t enterKeyUpParam = 0;
+    std::uint32_t teamKeyDownParam = 0;
+    std::uint32_t teamKeyUpParam = 0;
+    std::uint32_t enterKeyDownParam = 0;
+    std::uint32_t enterKeyUpParam = 0;
 };
 
 ChatKeyParams makeChatKeyParams(std::uint32_t teamScanCode, std::uint32_t enterScanCode);
@@ -32,7 +33,7 @@ extern const ChatKeyParams chatKeyParams;
 struct ChatKeystroke {
     std::uint32_t message;
     std::uint32_t wParam;
-    std::int32_t lParam;
+    std::uint32_t lParam;
     bool operator==(const ChatKeystroke&) const = default;
 };
 

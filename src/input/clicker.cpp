@@ -87,7 +87,7 @@ void ClickerThread::run()
         }
         // The period is within the sheet's range once loaded; the bound keeps
         // even a value set in memory from blocking a stop.
-        if (!pause(std::clamp<DWORD>(Settings::instance()->clicksPeriod, 1, maximumClicksPeriod)))
+        if (!pause(std::clamp<DWORD>(Settings::instance()->clicksPeriod.get(), 1, maximumClicksPeriod)))
             return;
     }
 }

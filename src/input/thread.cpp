@@ -47,10 +47,25 @@ bool Thread::pause(DWORD ms) const noexcept
 
 void Thread::start()
 {
-    if (!running.exchange(true)) {
-        started_ = true;
-        ResumeThread(handle_);
+    if (started_)
+        return;
+    started_ = true;
+    // A worker the system could not make ends at once, as one that ran out
+    // of work would: its owner's slot and buttons must not wait for a report
+    // that never comes.
+    if (!handle_) {
+        reportEnd();
+        return;
     }
+    running = true;
+    ResumeThread(handle_);
+}
+
+void Thread::reportEnd() const noexcept
+{
+    if (notifyWindow_)
+        PostMessageW(notifyWindow_, WM_THREAD_FINISHED, reinterpret_cast<WPARAM>(this),
+                     static_cast<LPARAM>(serial_));
 }
 
 DWORD WINAPI Thread::entry(void* self)
@@ -62,8 +77,7 @@ DWORD WINAPI Thread::entry(void* self)
     // Stopped by its owner, who is waiting for it: nothing to report. The
     // owner may still stop it between this test and the post, so the
     // receiver checks the report against what it owns.
-    if (thread->running && thread->notifyWindow_)
-        PostMessageW(thread->notifyWindow_, WM_THREAD_FINISHED, reinterpret_cast<WPARAM>(thread),
-                     static_cast<LPARAM>(thread->serial_));
+    if (thread->running)
+        thread->reportEnd();
     return 0;
 }

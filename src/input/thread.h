@@ -43,6 +43,7 @@ protected:
 
 private:
     static DWORD WINAPI entry(void* self);
+    void reportEnd() const noexcept;
 
     HWND notifyWindow_;
     std::uint64_t serial_;

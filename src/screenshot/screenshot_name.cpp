@@ -16,3 +16,13 @@ std::wstring screenshotFileName(std::wstring_view stamp, std::wstring_view image
     name += imageFormat;
     return name;
 }
+
+std::optional<std::wstring> screenshotFolderPrefix(std::wstring_view folder)
+{
+    std::wstring prefix(folder);
+    if (!prefix.empty() && prefix.back() != L'\\')
+        prefix += L'\\';
+    if (!fitsScreenshotPath(prefix.size()))
+        return std::nullopt;
+    return prefix;
+}

@@ -2,6 +2,7 @@
 // format as the extension. Pure text work, so it is tested without files.
 #pragma once
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -18,3 +19,8 @@ constexpr bool fitsScreenshotPath(std::size_t length) noexcept
 {
     return length < screenshotPathCapacity;
 }
+
+// The folder as the front of a screenshot's path: with the backslash the
+// name follows, unless it ends with one already or is empty. Nothing when
+// that does not fit the buffer: a shorter path would name another folder.
+std::optional<std::wstring> screenshotFolderPrefix(std::wstring_view folder);

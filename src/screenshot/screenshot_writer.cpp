@@ -1,7 +1,6 @@
 #include "screenshot/screenshot_writer.h"
 
 #include <mmsystem.h>
-#include <shlwapi.h>
 
 #include <cstring>
 #include <new>
@@ -17,8 +16,8 @@ constexpr GUID encoderQuality = {0x1d5be4b5, 0xfa4a, 0x452d, {0x9c, 0xdd, 0x5d, 
 // More copies of one second than anyone takes; bounds the search for a free name.
 constexpr unsigned maxCopies = 9999;
 
-// The last encoder asked for. Only the one screenshot thread of the moment
-// touches it, so it needs no lock.
+// The last encoder asked for, with the answer the encoder list gave. Only
+// the one screenshot thread of the moment touches it, so it needs no lock.
 struct EncoderCache {
     std::wstring mimeType;
     bool found = false;
@@ -30,8 +29,7 @@ const CLSID* findEncoder(const std::wstring& mimeType)
 {
     if (mimeType == encoderCache.mimeType)
         return encoderCache.found ? &encoderCache.clsid : nullptr;
-    encoderCache.mimeType = mimeType;
-    encoderCache.found = false;
+    // A list that could not be had is no answer: the next screenshot asks again.
     UINT count = 0;
     UINT size = 0;
     if (Gdiplus::DllExports::GdipGetImageEncodersSize(&count, &size) != Gdiplus::Ok || count == 0 || size == 0)
@@ -42,14 +40,16 @@ const CLSID* findEncoder(const std::wstring& mimeType)
     auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.get());
     if (Gdiplus::DllExports::GdipGetImageEncoders(count, size, codecs) != Gdiplus::Ok)
         return nullptr;
+    encoderCache.mimeType = mimeType;
+    encoderCache.found = false;
     for (UINT i = 0; i < count; ++i) {
         if (codecs[i].MimeType && mimeType == codecs[i].MimeType) {
             encoderCache.clsid = codecs[i].Clsid;
             encoderCache.found = true;
-            return &encoderCache.clsid;
+            break;
         }
     }
-    return nullptr;
+    return encoderCache.found ? &encoderCache.clsid : nullptr;
 }
 
 struct GdiplusImageDeleter {
@@ -89,16 +89,12 @@ ScreenshotWriter::ScreenshotWriter(const std::wstring& folder, const std::wstrin
     const Gdiplus::GdiplusStartupInput input;
     Gdiplus::GdiplusStartup(&token_, &input, nullptr);
 
-    // A folder that does not fit is never cut short: a shorter path names
-    // another folder. Such a writer saves nothing.
-    if (fitsScreenshotPath(folder_.size())) {
-        folder_.copy(path_, folder_.size());
-        path_[folder_.size()] = L'\0';
-        // Fails only when the backslash and the null leave no room.
-        if (PathAddBackslashW(path_))
-            nameStart_ = std::wcslen(path_);
-        else
-            path_[0] = L'\0';
+    // A folder that does not fit, backslash and all, is never cut short.
+    // Such a writer saves nothing.
+    if (const std::optional<std::wstring> prefix = screenshotFolderPrefix(folder_)) {
+        prefix->copy(path_, prefix->size());
+        path_[prefix->size()] = L'\0';
+        nameStart_ = prefix->size();
     }
 
     if (imageFormat_.size() >= 2 && imageFormat_[0] == L'j' && imageFormat_[1] == L'p') {

@@ -1,5 +1,6 @@
 // The one settings record and its two files, "zelvara.cfg" and "accounts.cfg".
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -33,11 +34,36 @@ struct SettingsDefaults {
     static const SettingsDefaults& system();
 };
 
+// A field a worker thread reads while the user-interface thread may assign
+// the whole record: every read and write of it is atomic, copies included.
+template <class T>
+class SharedField {
+public:
+    SharedField(T value = {}) noexcept : value_(value) {}
+    SharedField(const SharedField& other) noexcept : value_(other.get()) {}
+    SharedField& operator=(const SharedField& other) noexcept
+    {
+        value_.store(other.get());
+        return *this;
+    }
+    SharedField& operator=(T value) noexcept
+    {
+        value_.store(value);
+        return *this;
+    }
+    operator T() const noexcept { return get(); }
+    T get() const noexcept { return value_.load(); }
+
+private:
+    std::atomic<T> value_;
+};
+
 class Settings {
 public:
     enum WindowFlag : std::uint32_t { maximised = 1, fullScreen = 2 };
 
-    std::uint32_t clicksPeriod = 10;
+    // Read by the clicker's worker at every pause.
+    SharedField<std::uint32_t> clicksPeriod = 10;
     std::string battleLanguage;
     std::uint32_t windowFlags = 0;
     WindowRect windowRect;

@@ -161,7 +161,7 @@ std::string formatSettingsFile(const Settings& s, const OemEncoder& toOem)
     Writer w(toOem);
     w.number(std::int64_t{0});
     w.number(std::int64_t{0});
-    w.number(s.clicksPeriod);
+    w.number(s.clicksPeriod.get());
     w.line(s.battleLanguage);
     w.number(s.windowFlags);
     w.number(s.windowRect.left);
@@ -199,7 +199,8 @@ bool parseSettingsFile(std::string_view file, Settings& s, const OemDecoder& fro
     std::int64_t reserved64 = 0;
     r.number(reserved64);
     r.number(reserved64);
-    r.number(s.clicksPeriod);
+    std::uint32_t clicksPeriod = s.clicksPeriod;
+    r.number(clicksPeriod);
     r.word(s.battleLanguage);
     r.number(s.windowFlags);
     r.number(s.windowRect.left);
@@ -234,7 +235,7 @@ bool parseSettingsFile(std::string_view file, Settings& s, const OemDecoder& fro
     r.number(s.serverButtonCount);
     // Hand-edited numbers are brought into the settings sheet's ranges: the
     // period goes to the clicker's pause and the count sizes the server bar.
-    s.clicksPeriod = std::clamp<std::uint32_t>(s.clicksPeriod, 1, maximumClicksPeriod);
+    s.clicksPeriod = std::clamp<std::uint32_t>(clicksPeriod, 1, maximumClicksPeriod);
     s.jpegQuality = std::min<std::uint32_t>(s.jpegQuality, maximumJpegQuality);
     s.serverButtonCount = std::clamp<std::uint32_t>(s.serverButtonCount, 1, maximumServerButtonCount);
     return !r.failed();

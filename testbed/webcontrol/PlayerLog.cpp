@@ -61,11 +61,14 @@ std::string PlayerLog::quote(const std::wstring& text) {
 void PlayerLog::input(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) const {
     const char* name = messageName(message);
     if (!name || path_.empty()) return;
+    // lParam as the unsigned value of its own width, the way a 32-bit and a
+    // 64-bit player each hold it: the upper half of a 64-bit one shows.
     char line[256];
     std::snprintf(line, sizeof line,
-                  "{\"t\":%llu,\"msg\":\"%s\",\"wParam\":%llu,\"lParam\":%lld,\"hwnd\":%llu}\n",
+                  "{\"t\":%llu,\"msg\":\"%s\",\"wParam\":%llu,\"lParam\":%llu,\"hwnd\":%llu}\n",
                   static_cast<unsigned long long>(GetTickCount64()), name, static_cast<unsigned long long>(wParam),
-                  static_cast<long long>(lParam), static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(hwnd)));
+                  static_cast<unsigned long long>(static_cast<ULONG_PTR>(lParam)),
+                  static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(hwnd)));
     write(line);
 }
 

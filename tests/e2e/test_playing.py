@@ -65,9 +65,9 @@ def player_window(program):
 
 
 def chat_messages(entries):
-    """Key and character messages; lParam as its low 32 bits, the part a
-    keystroke's flags live in."""
-    return [(e['msg'], e['wParam'], e['lParam'] & 0xFFFFFFFF) for e in entries
+    """Key and character messages, lParam whole: a 64-bit one has its upper
+    half clear, as the system makes it."""
+    return [(e['msg'], e['wParam'], e['lParam']) for e in entries
             if e.get('msg') in (WM_KEYDOWN, WM_KEYUP, WM_CHAR)]
 
 

@@ -13,14 +13,13 @@
 
 namespace {
 
-constexpr ChatKeyParams params = {0x00140000, static_cast<std::int32_t>(0x80140000u), 0x001C0000,
-                                  static_cast<std::int32_t>(0x801C0000u)};
+constexpr ChatKeyParams params = {0x00140000u, 0x80140000u, 0x001C0000u, 0x801C0000u};
 
-ChatKeystroke down(std::uint32_t key, std::int32_t lParam)
+ChatKeystroke down(std::uint32_t key, std::uint32_t lParam)
 {
     return {WM_KEYDOWN, key, lParam};
 }
-ChatKeystroke up(std::uint32_t key, std::int32_t lParam)
+ChatKeystroke up(std::uint32_t key, std::uint32_t lParam)
 {
     return {WM_KEYUP, key, lParam};
 }
@@ -32,10 +31,10 @@ ChatKeystroke character(wchar_t unit)
 TEST(ChatKeyParams, HoldTheScanCodeAndForKeyUpsTheTransitionBitOnly)
 {
     const ChatKeyParams made = makeChatKeyParams(0x14, 0x1C);
-    EXPECT_EQ(made.teamKeyDownParam, 0x00140000);
-    EXPECT_EQ(static_cast<std::uint32_t>(made.teamKeyUpParam), 0x80140000u);
-    EXPECT_EQ(made.enterKeyDownParam, 0x001C0000);
-    EXPECT_EQ(static_cast<std::uint32_t>(made.enterKeyUpParam), 0x801C0000u);
+    EXPECT_EQ(made.teamKeyDownParam, 0x00140000u);
+    EXPECT_EQ(made.teamKeyUpParam, 0x80140000u);
+    EXPECT_EQ(made.enterKeyDownParam, 0x001C0000u);
+    EXPECT_EQ(made.enterKeyUpParam, 0x801C0000u);
 
     // Taken from the layout at process start.
     const ChatKeyParams layout =
@@ -44,8 +43,8 @@ TEST(ChatKeyParams, HoldTheScanCodeAndForKeyUpsTheTransitionBitOnly)
     EXPECT_EQ(chatKeyParams.teamKeyUpParam, layout.teamKeyUpParam);
     EXPECT_EQ(chatKeyParams.enterKeyDownParam, layout.enterKeyDownParam);
     EXPECT_EQ(chatKeyParams.enterKeyUpParam, layout.enterKeyUpParam);
-    EXPECT_NE(chatKeyParams.teamKeyDownParam, 0) << "no scan code for 'T'";
-    EXPECT_NE(chatKeyParams.enterKeyDownParam, 0) << "no scan code for Enter";
+    EXPECT_NE(chatKeyParams.teamKeyDownParam, 0u) << "no scan code for 'T'";
+    EXPECT_NE(chatKeyParams.enterKeyDownParam, 0u) << "no scan code for Enter";
 }
 
 TEST(ChatMacroKeystrokes, TeamMessageOpensWithTAndSendsWithEnter)
@@ -168,7 +167,8 @@ TEST_F(ChatMacrosSending, PostsTheSequenceToTheTargetOfTheCurrentTable)
     for (std::size_t i = 0; i < queued.size(); ++i) {
         EXPECT_EQ(queued[i].message, expected[i].message) << i;
         EXPECT_EQ(queued[i].wParam, expected[i].wParam) << i;
-        EXPECT_EQ(queued[i].lParam, static_cast<LPARAM>(expected[i].lParam)) << i;
+        // As the system packs it: the upper half of a 64-bit lParam stays clear.
+        EXPECT_EQ(static_cast<ULONG_PTR>(queued[i].lParam), ULONG_PTR{expected[i].lParam}) << i;
     }
 
     ASSERT_TRUE(sendChatMacro(VK_F2));

@@ -126,10 +126,10 @@ std::vector<std::string> playerLog(HWND player)
     return lines;
 }
 
-std::string logged(const std::string& message, std::uint32_t wParam, std::int32_t lParam)
+std::string logged(const std::string& message, std::uint32_t wParam, std::uint32_t lParam)
 {
     return "\"msg\":\"" + message + "\",\"wParam\":" + std::to_string(wParam) +
-           ",\"lParam\":" + std::to_string(static_cast<long long>(lParam)) + ",";
+           ",\"lParam\":" + std::to_string(lParam) + ",";
 }
 
 std::vector<std::string> loggedMessages(HWND player)

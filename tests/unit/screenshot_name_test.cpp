@@ -25,3 +25,15 @@ TEST(ScreenshotName, AStampWithoutClosingDotGetsTheNumberBeforeTheFormat)
     EXPECT_EQ(screenshotFileName(L"06.12.2026 19-05-32", L"jpeg", 2), L"06.12.2026 19-05-32 (2)jpeg");
     EXPECT_EQ(screenshotFileName(L"", L"png", 2), L" (2)png");
 }
+
+TEST(ScreenshotName, TheFolderTakesOneBackslashOnlyWithinThePathBuffer)
+{
+    EXPECT_EQ(screenshotFolderPrefix(L"C:\\Shots"), L"C:\\Shots\\");
+    EXPECT_EQ(screenshotFolderPrefix(L"C:\\"), L"C:\\");
+    EXPECT_EQ(screenshotFolderPrefix(L""), L"");
+    EXPECT_EQ(screenshotFolderPrefix(std::wstring(258, L'a')), std::wstring(258, L'a') + L'\\');
+    EXPECT_EQ(screenshotFolderPrefix(std::wstring(258, L'a') + L'\\'), std::wstring(258, L'a') + L'\\');
+    // 259 characters leave room for the null alone, not for the backslash too.
+    EXPECT_FALSE(screenshotFolderPrefix(std::wstring(259, L'a')));
+    EXPECT_FALSE(screenshotFolderPrefix(std::wstring(400, L'a')));
+}
