@@ -1,9 +1,11 @@
 #include "browser/ax_host.h"
 
 #include <exdisp.h>
+#include <mshtmhst.h>
 #include <ocidl.h>
 #include <oleidl.h>
 
+#include <cstddef>
 #include <new>
 
 #include "browser/com_ptr.h"
@@ -18,10 +20,24 @@ UINT atlGetControlMessage = 0;
 // some controls raise the first navigation's events inside the call.
 constexpr UINT navigateMessage = WM_USER + 1;
 
+// The documented "nothing to give" answer of a method with one output
+// pointer: the pointer cleared, whatever the result says.
+template <class T>
+HRESULT giveNothing(T** out, HRESULT result) noexcept
+{
+    if (!out)
+        return E_POINTER;
+    *out = nullptr;
+    return result;
+}
+
 // The client site of one container window. One object, one count: the
 // window holds a reference from creation to WM_NCDESTROY, the control holds
 // its own through SetClientSite.
-class AxSite final : public IOleClientSite, public IOleInPlaceSite, public IOleInPlaceFrame {
+class AxSite final : public IOleClientSite,
+                     public IOleInPlaceSite,
+                     public IOleInPlaceFrame,
+                     public IDocHostUIHandler {
 public:
     explicit AxSite(HWND window) noexcept : window_(window) {}
     AxSite(const AxSite&) = delete;
@@ -99,12 +115,36 @@ public:
     STDMETHODIMP SetActiveObject(IOleInPlaceActiveObject*, const OLECHAR*) override { return S_OK; }
 
     // IOleInPlaceFrame: no menus, no status bar, no accelerators of ours.
+    // EnableModeless answers IDocHostUIHandler's call of the same shape too.
     STDMETHODIMP InsertMenus(HMENU, OLEMENUGROUPWIDTHS*) override { return S_OK; }
     STDMETHODIMP SetMenu(HMENU, HOLEMENU, HWND) override { return S_OK; }
     STDMETHODIMP RemoveMenus(HMENU) override { return S_OK; }
     STDMETHODIMP SetStatusText(const OLECHAR*) override { return S_OK; }
     STDMETHODIMP EnableModeless(BOOL) override { return S_OK; }
     STDMETHODIMP TranslateAccelerator(MSG*, WORD) override { return S_FALSE; }
+
+    // IDocHostUIHandler, answered as the platform's container answers by
+    // default: no 3-D border, the control's own context menu and double-click,
+    // no menus or toolbars of the control (S_OK from ShowUI: "the host shows
+    // its UI", and ours has none), and nothing else to add or replace.
+    STDMETHODIMP ShowContextMenu(DWORD, POINT*, IUnknown*, IDispatch*) override { return S_FALSE; }
+    STDMETHODIMP GetHostInfo(DOCHOSTUIINFO* info) override;
+    STDMETHODIMP ShowUI(DWORD, IOleInPlaceActiveObject*, IOleCommandTarget*, IOleInPlaceFrame*,
+                        IOleInPlaceUIWindow*) override
+    {
+        return S_OK;
+    }
+    STDMETHODIMP HideUI() override { return S_OK; }
+    STDMETHODIMP UpdateUI() override { return S_OK; }
+    STDMETHODIMP OnDocWindowActivate(BOOL) override { return S_OK; }
+    STDMETHODIMP OnFrameWindowActivate(BOOL) override { return S_OK; }
+    STDMETHODIMP ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) override { return S_OK; }
+    STDMETHODIMP TranslateAccelerator(LPMSG, const GUID*, DWORD) override { return S_FALSE; }
+    STDMETHODIMP GetOptionKeyPath(LPOLESTR* key, DWORD) override { return giveNothing(key, S_FALSE); }
+    STDMETHODIMP GetDropTarget(IDropTarget*, IDropTarget** target) override { return giveNothing(target, E_NOTIMPL); }
+    STDMETHODIMP GetExternal(IDispatch** external) override { return giveNothing(external, S_FALSE); }
+    STDMETHODIMP TranslateUrl(DWORD, LPWSTR, LPWSTR* address) override { return giveNothing(address, S_FALSE); }
+    STDMETHODIMP FilterDataObject(IDataObject*, IDataObject** data) override { return giveNothing(data, S_FALSE); }
 
 private:
     ~AxSite() = default;
@@ -135,11 +175,28 @@ STDMETHODIMP AxSite::QueryInterface(REFIID iid, void** object)
         *object = static_cast<IOleInPlaceSite*>(this);
     else if (iid == IID_IOleInPlaceUIWindow || iid == IID_IOleInPlaceFrame)
         *object = static_cast<IOleInPlaceFrame*>(this);
+    else if (iid == IID_IDocHostUIHandler)
+        *object = static_cast<IDocHostUIHandler*>(this);
     else {
         *object = nullptr;
         return E_NOINTERFACE;
     }
     AddRef();
+    return S_OK;
+}
+
+STDMETHODIMP AxSite::GetHostInfo(DOCHOSTUIINFO* info)
+{
+    if (!info)
+        return E_POINTER;
+    // An older caller's structure is shorter. Ours are the two fields after
+    // cbSize, measured to their own end: the padding after them differs
+    // between pointer sizes. No host style sheet or namespaces: the caller's
+    // null option strings stay null.
+    if (info->cbSize < offsetof(DOCHOSTUIINFO, dwDoubleClick) + sizeof info->dwDoubleClick)
+        return E_INVALIDARG;
+    info->dwFlags = DOCHOSTUIFLAG_NO3DBORDER;
+    info->dwDoubleClick = DOCHOSTUIDBLCLK_DEFAULT;
     return S_OK;
 }
 

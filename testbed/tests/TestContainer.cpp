@@ -20,7 +20,8 @@ const wchar_t* containerClass() {
 
 }  // namespace
 
-TestContainer::TestContainer(int width, int height, bool activateNow) {
+TestContainer::TestContainer(int width, int height, bool activateNow, std::optional<DWORD> hostFlags)
+    : hostFlags_(hostFlags) {
     RECT r{0, 0, width, height};
     AdjustWindowRect(&r, WS_OVERLAPPEDWINDOW, FALSE);
     hwnd_ = CreateWindowExW(0, containerClass(), L"Testbed container", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0,
@@ -107,6 +108,8 @@ HRESULT TestContainer::QueryInterface(REFIID iid, void** out) {
         *out = static_cast<IOleClientSite*>(this);
     else if (IsEqualIID(iid, IID_IOleWindow) || IsEqualIID(iid, IID_IOleInPlaceSite))
         *out = static_cast<IOleInPlaceSite*>(this);
+    else if (IsEqualIID(iid, IID_IDocHostUIHandler) && hostFlags_)
+        *out = static_cast<IDocHostUIHandler*>(this);
     else
         *out = nullptr;
     return *out ? S_OK : E_NOINTERFACE;
@@ -137,5 +140,12 @@ HRESULT TestContainer::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIW
 
 HRESULT TestContainer::OnInPlaceDeactivate() {
     ++deactivations_;
+    return S_OK;
+}
+
+HRESULT TestContainer::GetHostInfo(DOCHOSTUIINFO* info) {
+    ++hostInfoCalls_;
+    info->dwFlags = *hostFlags_;
+    info->dwDoubleClick = DOCHOSTUIDBLCLK_DEFAULT;
     return S_OK;
 }

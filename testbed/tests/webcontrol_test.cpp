@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
+#include <string>
 
 #include "EventRecorder.h"
 #include "SiteSession.h"
@@ -200,6 +202,37 @@ TEST_F(WebControl, BuildsTheThreeWindowChainFillingTheSite) {
         RECT r = SiteSession::clientRect(w);
         EXPECT_EQ(r.right, 1100) << SiteSession::className(w).size();
         EXPECT_EQ(r.bottom, 700);
+    }
+}
+
+// The real control asks the site for its UI handler when the site is set,
+// and frames the page with a sunken 3-D edge unless GetHostInfo turns it off.
+TEST_F(WebControl, HostFlagsDecideTheSunkenEdgeAroundThePage) {
+    using Flags = std::optional<DWORD>;
+    for (Flags flags : {Flags(DOCHOSTUIFLAG_NO3DBORDER), Flags(0), Flags()}) {
+        SCOPED_TRACE(flags ? "flags " + std::to_string(*flags) : std::string("no UI handler"));
+        container.reset();
+        container = std::make_unique<TestContainer>(1000, 600, false, flags);
+        EXPECT_EQ(container->hostInfoCalls(), flags ? 1 : 0) << "asked once, when the site was set";
+        ASSERT_HRESULT_SUCCEEDED(container->activate());
+        ASSERT_TRUE(container->advise(&sink));
+        open(SiteSession::address(L"/battle-en.html"));
+        const LONG in = flags == Flags(DOCHOSTUIFLAG_NO3DBORDER) ? 0 : 2;
+        for (SIZE size : {SIZE{1000, 600}, SIZE{1100, 700}}) {
+            container->resize(size.cx, size.cy);
+            RECT r;
+            GetWindowRect(SiteSession::children(server()).at(0), &r);
+            MapWindowPoints(nullptr, server(), reinterpret_cast<POINT*>(&r), 2);
+            EXPECT_EQ(std::vector<LONG>({r.left, r.top, r.right, r.bottom}),
+                      std::vector<LONG>({in, in, size.cx - in, size.cy - in}));
+        }
+        // The page's corner off the screen: the edge's shadow, or the player's field.
+        RedrawWindow(container->window(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        POINT corner{0, 0};
+        ClientToScreen(server(), &corner);
+        HDC screen = GetDC(nullptr);
+        EXPECT_EQ(GetPixel(screen, corner.x, corner.y), in ? GetSysColor(COLOR_BTNSHADOW) : RGB(24, 90, 48));
+        ReleaseDC(nullptr, screen);
     }
 }
 

@@ -27,12 +27,12 @@ void text(HDC dc, int x, int y, const std::wstring& s) {
 PlayerWindow::PlayerWindow(const PageMarkup::Embed& embed)
     : embed_(embed), condition_(embed.clicks, embed.delayMs), created_(GetTickCount64()) {}
 
-HWND PlayerWindow::create(HWND parent, const PageMarkup::Embed& embed, int parentWidth, int parentHeight) {
+HWND PlayerWindow::create(HWND parent, const PageMarkup::Embed& embed, const RECT& page) {
     Module::registerClass(className, &PlayerWindow::proc);
     auto* self = new PlayerWindow(embed);
-    int w = embed.width.resolve(parentWidth), h = embed.height.resolve(parentHeight);
-    HWND hwnd = CreateWindowExW(0, className, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, w, h, parent,
-                                nullptr, Module::instance(), self);
+    int w = embed.width.resolve(page.right - page.left), h = embed.height.resolve(page.bottom - page.top);
+    HWND hwnd = CreateWindowExW(0, className, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, page.left, page.top, w, h,
+                                parent, nullptr, Module::instance(), self);
     if (!hwnd) {
         delete self;
         return nullptr;
@@ -48,10 +48,10 @@ PlayerWindow* PlayerWindow::from(HWND hwnd) {
     return reinterpret_cast<PlayerWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
 }
 
-void PlayerWindow::fit(int parentWidth, int parentHeight) {
+void PlayerWindow::fit(const RECT& page) {
     if (!embed_.width.percent && !embed_.height.percent) return;
-    SetWindowPos(hwnd_, nullptr, 0, 0, embed_.width.resolve(parentWidth), embed_.height.resolve(parentHeight),
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(hwnd_, nullptr, 0, 0, embed_.width.resolve(page.right - page.left),
+                 embed_.height.resolve(page.bottom - page.top), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 LRESULT CALLBACK PlayerWindow::proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -15,10 +15,11 @@ class PlayerWindow {
 public:
     static constexpr const wchar_t* className = L"TestbedPlayer";
 
-    static HWND create(HWND parent, const PageMarkup::Embed& embed, int parentWidth, int parentHeight);
+    // The window sits at the page's top left; percent sizes are of the page.
+    static HWND create(HWND parent, const PageMarkup::Embed& embed, const RECT& page);
     static PlayerWindow* from(HWND hwnd);
 
-    void fit(int parentWidth, int parentHeight);  // follows percent sizes
+    void fit(const RECT& page);  // follows percent sizes
 
 private:
     explicit PlayerWindow(const PageMarkup::Embed& embed);

@@ -1,5 +1,6 @@
 #include "WebBrowser.h"
 
+#include <mshtmhst.h>
 #include <olectl.h>
 #include <urlmon.h>
 
@@ -44,6 +45,21 @@ std::string userAgent() {
     // Wine fills the buffer yet answers E_OUTOFMEMORY; a length that fits means the text is there.
     if ((FAILED(hr) && hr != E_OUTOFMEMORY) || len == 0 || len > sizeof buf) return {};
     return std::string(buf, strnlen(buf, len));
+}
+
+// The real control asks a new site for its UI handler and, unless the host's
+// flags turn it off (or there is no handler to ask), draws a sunken edge
+// around the page.
+bool pageEdgeFor(IOleClientSite* site) {
+    ComPtr<IDocHostUIHandler> handler = ComPtr<IOleClientSite>(site).query<IDocHostUIHandler>(IID_IDocHostUIHandler);
+    if (!handler) return true;
+    DOCHOSTUIINFO info{};
+    info.cbSize = sizeof info;
+    if (FAILED(handler->GetHostInfo(&info))) return true;
+    // Any style sheet or namespace list the host gave is the caller's to free.
+    CoTaskMemFree(info.pchHostCss);
+    CoTaskMemFree(info.pchHostNS);
+    return (info.dwFlags & (DOCHOSTUIFLAG_NO3DBORDER | DOCHOSTUIFLAG_NO3DOUTERBORDER)) == 0;
 }
 
 // Keeps the control alive while a sink called from it might release it.
@@ -209,6 +225,7 @@ void WebBrowser::pageLoaded(const Url& url, const std::string& body) {
 
 HRESULT WebBrowser::SetClientSite(IOleClientSite* site) {
     clientSite_ = ComPtr<IOleClientSite>(site);
+    if (site) pageEdge_ = pageEdgeFor(site);
     return S_OK;
 }
 
@@ -265,7 +282,7 @@ void WebBrowser::activate(IOleClientSite* site, HWND parent, LPCRECT position) {
         if (SUCCEEDED(inPlaceSite_->GetWindowContext(frame.put(), doc.put(), &pos, &clip, &info))) rect = pos;
     }
     if (!parent) return;
-    view_ = std::make_unique<ViewWindows>(parent, rect);
+    view_ = std::make_unique<ViewWindows>(parent, rect, pageEdge_);
     if (!location_.empty()) view_->showPlugins(page_.embeds);
 }
 

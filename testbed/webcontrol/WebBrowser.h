@@ -113,6 +113,7 @@ private:
     ComPtr<IOleInPlaceSite> inPlaceSite_;
     EventPoint* events_;  // counted: one reference held here
     std::unique_ptr<ViewWindows> view_;
+    bool pageEdge_ = true;         // a sunken edge around the page, unless the site's flags say no
     NotifyWindow notify_;
     SIZEL extent_{};
     unsigned serial_ = 0;          // the navigation whose result is awaited

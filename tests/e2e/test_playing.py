@@ -300,6 +300,16 @@ def test_loaded_battle_ends_the_clicking_and_calls_the_user_back(start, workdir)
     wait_for(lambda: button_colour(program.hwnd, CLICK_RIGHT) == BUTTON_PLAIN, 'Click Right unchecked')
     time.sleep(0.5)
     assert not inspect_json('find', '#32770', 'Zelvara')
+    # The program aims and reads by the browser area; the control, hosted as
+    # the platform's container hosts it, draws no edge, so the player fills
+    # that area: every click is on the player's own target, and the pixel
+    # the program read is the player's own mark.
+    w, h = player['client']
+    assert set(clicks_since(mark)) == {(w - 80, h - 40)}
+    host = children(program.hwnd, 'AtlAxWin120')[0]
+    assert player_box(player, host) == (0, 0, w, h), 'the player at the area\'s origin, the area\'s size'
+    wait_for(lambda: pixel(host['hwnd'], w - 20, h - 11) == (255, 255, 255), "the player's mark")
+    assert pixel(host['hwnd'], 0, 0) == PLAYER_FIELD, 'no edge around the playing field'
 
     # Behind a minimised window the clicks keep their targets, and the
     # battle is found loaded once the window is back. The clicking starts

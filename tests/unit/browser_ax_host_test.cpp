@@ -6,6 +6,7 @@
 
 #include <windows.h>
 #include <exdisp.h>
+#include <mshtmhst.h>
 #include <oleidl.h>
 
 #include <memory>
@@ -173,6 +174,26 @@ TEST_F(BrowserAxHostTest, DestroyingTheWindowClosesTheControl)
     ComPtr<IOleClientSite> site;
     object->GetClientSite(site.put());
     EXPECT_FALSE(site);
+}
+
+// The site answers the control's UI questions with the platform container's defaults.
+TEST_F(BrowserAxHostTest, TheSiteAnswersTheControlsUiQuestionsAsThePlatformContainer)
+{
+    const HWND container = makeContainer(L"");
+    ASSERT_NE(container, nullptr);
+    auto* host = reinterpret_cast<IUnknown*>(
+        SendMessageW(container, RegisterWindowMessageW(atlGetHostMessageName), 0, 0));
+    const ComPtr<IDocHostUIHandler> ui = ComPtr<IUnknown>::share(host).query<IDocHostUIHandler>(IID_IDocHostUIHandler);
+    ASSERT_TRUE(ui);
+    DOCHOSTUIINFO info = {};
+    info.cbSize = sizeof info;
+    ASSERT_EQ(ui->GetHostInfo(&info), S_OK);
+    EXPECT_EQ(info.dwFlags, DWORD{DOCHOSTUIFLAG_NO3DBORDER});
+    EXPECT_EQ(info.dwDoubleClick, DWORD{DOCHOSTUIDBLCLK_DEFAULT});
+    POINT point = {};
+    EXPECT_EQ(ui->ShowContextMenu(0, &point, nullptr, nullptr), S_FALSE) << "the control's own menu shows";
+    EXPECT_EQ(ui->ShowUI(1, nullptr, nullptr, nullptr, nullptr), S_OK) << "no menus or toolbars of the control";
+    DestroyWindow(container);
 }
 
 TEST_F(BrowserAxHostTest, AClassTextCreatesThatClass)
