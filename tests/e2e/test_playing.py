@@ -94,12 +94,15 @@ def test_f1_and_f10_type_the_default_macros_into_the_player(start, workdir):
     mark = log_mark()
     key(program, 'F1')
     wait_for(lambda: chats_since(mark), 'the team chat line sent')
+    # The line goes on Enter's key-down; its key-up is logged a moment later.
+    wait_for(lambda: len(chat_messages(since(mark))) >= 8, 'the last key-up')
     assert chat_messages(since(mark))[:8] == expected_macro('Base', True)
     assert chats_since(mark)[0]['team'] is True and chats_since(mark)[0]['text'] == 'Base'
 
     mark = log_mark()
     key(program, 'F10')
     wait_for(lambda: chats_since(mark), 'the all-players chat line sent')
+    wait_for(lambda: len(chat_messages(since(mark))) >= 20, 'the last key-up')
     sent = chat_messages(since(mark))
     assert sent[:20] == expected_macro('It is not drugs!', False)
     assert not [m for m in sent[:20] if m[1] == 84 and m[0] != WM_CHAR], "no 'T' for all players"
