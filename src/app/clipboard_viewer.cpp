@@ -58,7 +58,7 @@ std::wstring ClipboardViewer::getText() const
     if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
         if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
             // Never read past the block, terminated or not.
-            const std::size_t room = std::min(GlobalSize(data) / sizeof(wchar_t), longestAddress + 1);
+            const std::size_t room = std::min<std::size_t>(GlobalSize(data) / sizeof(wchar_t), longestAddress + 1);
             const std::size_t length = wcsnlen(chars, room);
             if (length <= longestAddress)
                 text.assign(chars, length);
