@@ -61,24 +61,25 @@ bool isContainer(HWND window)
     return std::wstring(name) == axWindowClassName;
 }
 
+// Named callbacks, not lambdas: on x86 a lambda has no CALLBACK form.
+BOOL CALLBACK countContainer(HWND window, LPARAM counter)
+{
+    *reinterpret_cast<int*>(counter) += isContainer(window);
+    return TRUE;
+}
+
+BOOL CALLBACK countContainerTree(HWND window, LPARAM counter)
+{
+    countContainer(window, counter);
+    EnumChildWindows(window, countContainer, counter);
+    return TRUE;
+}
+
 // Containers anywhere among this thread's windows.
 int countContainers()
 {
     int count = 0;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM counter) -> BOOL {
-            *reinterpret_cast<int*>(counter) += isContainer(window);
-            EnumChildWindows(
-                window,
-                [](HWND child, LPARAM c) -> BOOL {
-                    *reinterpret_cast<int*>(c) += isContainer(child);
-                    return TRUE;
-                },
-                counter);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&count));
+    EnumThreadWindows(GetCurrentThreadId(), countContainerTree, reinterpret_cast<LPARAM>(&count));
     return count;
 }
 

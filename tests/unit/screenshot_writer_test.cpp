@@ -37,7 +37,7 @@ constexpr wchar_t fixedDate[] = L"'shot '";
 constexpr wchar_t fixedTime[] = L"'x.'";
 
 // The source window: its left half in one colour, its right half in
-// another, the colours kept in GWLP_USERDATA as two 32-bit halves.
+// another, the two colours found through GWLP_USERDATA.
 LRESULT CALLBACK paintedProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_PAINT) {
@@ -45,13 +45,13 @@ LRESULT CALLBACK paintedProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         const HDC dc = BeginPaint(window, &paint);
         RECT area;
         GetClientRect(window, &area);
-        const auto colours = static_cast<unsigned long long>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        const auto* colours = reinterpret_cast<const COLORREF*>(GetWindowLongPtrW(window, GWLP_USERDATA));
         RECT left = area;
         left.right = area.right / 2;
         RECT right = area;
         right.left = left.right;
-        const HBRUSH leftBrush = CreateSolidBrush(static_cast<COLORREF>(colours & 0xFFFFFFFF));
-        const HBRUSH rightBrush = CreateSolidBrush(static_cast<COLORREF>(colours >> 32));
+        const HBRUSH leftBrush = CreateSolidBrush(colours[0]);
+        const HBRUSH rightBrush = CreateSolidBrush(colours[1]);
         FillRect(dc, &left, leftBrush);
         FillRect(dc, &right, rightBrush);
         DeleteObject(leftBrush);
@@ -80,6 +80,7 @@ public:
         child_ = CreateWindowExW(0, L"ZelvaraTestPainted", L"", WS_CHILD | WS_VISIBLE, 10, 10, width, height, frame_,
                                  nullptr, GetModuleHandleW(nullptr), nullptr);
         EXPECT_NE(child_, nullptr);
+        SetWindowLongPtrW(child_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(colours_));
         paint(leftColour, rightColour);
     }
     ~PaintedWindow() { DestroyWindow(frame_); }
@@ -88,8 +89,8 @@ public:
 
     void paint(COLORREF left, COLORREF right)
     {
-        SetWindowLongPtrW(child_, GWLP_USERDATA,
-                          static_cast<LONG_PTR>((static_cast<unsigned long long>(right) << 32) | left));
+        colours_[0] = left;
+        colours_[1] = right;
         InvalidateRect(child_, nullptr, TRUE);
         UpdateWindow(frame_);
         UpdateWindow(child_);
@@ -101,6 +102,7 @@ public:
 private:
     HWND frame_ = nullptr;
     HWND child_ = nullptr;
+    COLORREF colours_[2] = {};
 };
 
 class GdiplusSession {

@@ -30,24 +30,27 @@ bool isVisibleDialog(HWND window)
     return IsWindowVisible(window) && std::wstring(cls) == L"#32770";
 }
 
+struct DialogSearch {
+    const std::function<bool(HWND)>& wanted;
+    HWND found = nullptr;
+};
+
+// A named callback, not a lambda: on x86 a lambda has no CALLBACK form.
+BOOL CALLBACK matchDialog(HWND window, LPARAM data)
+{
+    auto& s = *reinterpret_cast<DialogSearch*>(data);
+    if (isVisibleDialog(window) && s.wanted(window)) {
+        s.found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 // The visible dialogs of this thread other than `except`.
 HWND findDialog(const std::function<bool(HWND)>& wanted)
 {
-    struct Search {
-        const std::function<bool(HWND)>& wanted;
-        HWND found = nullptr;
-    } search{wanted};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM data) -> BOOL {
-            auto& s = *reinterpret_cast<Search*>(data);
-            if (isVisibleDialog(window) && s.wanted(window)) {
-                s.found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    DialogSearch search{wanted};
+    EnumThreadWindows(GetCurrentThreadId(), matchDialog, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
