@@ -243,17 +243,56 @@ int clipboardSet(const std::wstring& text)
 // handles (GetGuiResources and GetProcessHandleCount answer 0 for another
 // process), so the objects are also counted where the system keeps them.
 
-// Live entries of the process's GDI handle table, which its PEB points to
-// (GdiSharedHandleTable, at 0xF8 in a 64-bit PEB); a free entry has type 0.
-long gdiTableCount(HANDLE process)
+template <typename T>
+T readRemote(HANDLE process, ULONG_PTR address)
+{
+    T value{};
+    if (!address || !ReadProcessMemory(process, reinterpret_cast<const void*>(address), &value, sizeof value, nullptr))
+        return T{};
+    return value;
+}
+
+// Where the process's PEB points to its GDI handle table
+// (GdiSharedHandleTable, at 0xF8 in a 64-bit PEB, 0x94 in a 32-bit one).
+// Wine fills in only the 64-bit PEB of an x86 process, which its thread's
+// 32-bit TEB leads to: GdiBatchCount (0xF70) holds the 64-bit TEB, whose
+// PEB is at 0x60.
+ULONG_PTR gdiTableAddress(HANDLE process, DWORD threadId)
 {
     PROCESS_BASIC_INFORMATION basic = {};
     if (NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof basic, nullptr) != 0)
-        return -1;
-    ULONG64 table = 0;
-    if (!ReadProcessMemory(process, reinterpret_cast<const char*>(basic.PebBaseAddress) + 0xF8, &table, sizeof table,
-                           nullptr) ||
-        !table)
+        return 0;
+    const auto peb = reinterpret_cast<ULONG_PTR>(basic.PebBaseAddress);
+    const auto table = readRemote<ULONG_PTR>(process, peb + (sizeof(void*) == 8 ? 0xF8 : 0x94));
+    if (table || sizeof(void*) == 8)
+        return table;
+    struct {
+        NTSTATUS exitStatus;
+        PVOID teb;
+        CLIENT_ID clientId;
+        KAFFINITY affinity;
+        LONG priority;
+        LONG basePriority;
+    } thread = {};
+    HANDLE handle = OpenThread(THREAD_QUERY_INFORMATION, FALSE, threadId);
+    if (!handle)
+        return 0;
+    const NTSTATUS status =
+        NtQueryInformationThread(handle, ThreadBasicInformation, &thread, sizeof thread, nullptr);
+    CloseHandle(handle);
+    if (status != 0)
+        return 0;
+    const auto teb64 = readRemote<ULONG>(process, reinterpret_cast<ULONG_PTR>(thread.teb) + 0xF70);
+    const auto peb64 = readRemote<ULONG64>(process, teb64 + 0x60);
+    return static_cast<ULONG_PTR>(readRemote<ULONG64>(process, static_cast<ULONG_PTR>(peb64) + 0xF8));
+}
+
+// Live entries of the process's GDI handle table; a free entry has type 0.
+// Wine lays the entries out with 64-bit fields in x86 processes too.
+long gdiTableCount(HANDLE process, DWORD threadId)
+{
+    const ULONG_PTR table = gdiTableAddress(process, threadId);
+    if (!table)
         return -1;
     struct Entry {
         UINT64 object;
@@ -382,7 +421,8 @@ int wmain(int argc, wchar_t** argv)
     }
     if (command == L"resources" && argc == 3) {
         DWORD pid = 0;
-        if (!GetWindowThreadProcessId(handleArg(argv[2]), &pid))
+        const DWORD thread = GetWindowThreadProcessId(handleArg(argv[2]), &pid);
+        if (!thread)
             return 1;
         HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
         if (!process)
@@ -395,8 +435,8 @@ int wmain(int argc, wchar_t** argv)
         std::printf("{\"gdi\": %lu, \"user\": %lu, \"handles\": %lu, \"private\": %llu, "
                     "\"gdiTable\": %ld, \"windows\": %ld, \"handleTable\": %ld}\n",
                     GetGuiResources(process, GR_GDIOBJECTS), GetGuiResources(process, GR_USEROBJECTS), handles,
-                    static_cast<unsigned long long>(memory.PrivateUsage), gdiTableCount(process), windowCount(pid),
-                    handleTableCount(pid));
+                    static_cast<unsigned long long>(memory.PrivateUsage), gdiTableCount(process, thread),
+                    windowCount(pid), handleTableCount(pid));
         CloseHandle(process);
         return 0;
     }
