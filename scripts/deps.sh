@@ -5,8 +5,10 @@
 set -euo pipefail
 what=${1:-test}
 
-packages=(cmake make g++-mingw-w64-x86-64-posix mingw-w64-tools python3)
-commands=(cmake make x86_64-w64-mingw32-g++-posix x86_64-w64-mingw32-windres /usr/bin/python3)
+# Both sizes of Windows: the release packs an x64 and an x86 exe.
+packages=(cmake make g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools python3)
+commands=(cmake make x86_64-w64-mingw32-g++-posix i686-w64-mingw32-g++-posix x86_64-w64-mingw32-windres
+          /usr/bin/python3)
 if [ "$what" = lint ]; then
   packages+=(clang-14 clang-tidy-14 lld-14 llvm-14)
   commands+=(clang++-14 clang-tidy-14 ld.lld-14 llvm-ar-14)
@@ -17,8 +19,15 @@ if [ $native_only = 0 ]; then
   commands+=(/usr/lib/wine/wine64 /usr/lib/wine/wineserver Xvfb xdpyinfo xdotool import locale-gen)
 fi
 if [ "$what" = test ]; then
-  packages+=(googletest python3-pytest python3-pil xclip clang-14 libclang-rt-14-dev)
-  commands+=(xclip clang++-14 true)
+  # The x86 exe's tests run on Wine's 32-bit side.
+  packages+=(wine32:i386 googletest python3-pytest python3-pil xclip clang-14 libclang-rt-14-dev)
+  commands+=(/usr/lib/wine/wine xclip clang++-14 true)
+fi
+
+# wine32:i386 comes from the i386 side of the archive.
+need_i386=0
+if [[ " ${packages[*]}" == *:i386* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+  need_i386=1
 fi
 
 missing=()
@@ -36,11 +45,13 @@ if [ ${#missing[@]} -gt 0 ]; then
   if [ "$(id -u)" = 0 ] && command -v apt-get >/dev/null; then
     echo "Installing: ${missing[*]}"
     export DEBIAN_FRONTEND=noninteractive
+    [ $need_i386 = 1 ] && dpkg --add-architecture i386
     # Another install may hold the lock for a while; wait for it.
     apt-get -o DPkg::Lock::Timeout=600 update -qq
     apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends "${packages[@]}" >/dev/null
   else
     echo "Missing packages. Install them with:" >&2
+    [ $need_i386 = 1 ] && echo "  sudo dpkg --add-architecture i386 && sudo apt-get update" >&2
     echo "  sudo apt-get install --no-install-recommends ${packages[*]}" >&2
     exit 1
   fi
