@@ -1,7 +1,9 @@
 # Zelvara: cross-built with MinGW-w64, run and tested under Wine.
-#   make build   builds build/zelvara.exe
+#   make build   builds build/zelvara.exe (x64)
+#   make build-x86  builds build/x86/zelvara.exe (x86)
 #   make run     starts Zelvara under Wine against the local stand-in site
-#   make test    builds and runs the unit and end-to-end tests
+#   make test    builds both, checks that they build reproducibly, and runs
+#                the unit and end-to-end tests against each
 #   make fuzz    runs each fuzz target of the native core for FUZZ_SECONDS (60)
 #   make kill-loop  kills the client during saves ZELVARA_KILLS (100) times
 #   make bench   measures the client against bare programs into bench/REPORT.md,
@@ -9,26 +11,39 @@
 #   make soak    500 pages in a row, the process's resources sampled, into bench/SOAK.md
 #   make pictures  remakes the README's pictures in docs/ from make run's headless mode
 #   make lint    builds with clang for Windows, warnings as errors, and runs clang-tidy
-#   make dist    packs the tested exe into build/dist/zelvara-<version>-win64.zip
+#   make dist    packs the tested exes into build/dist/zelvara-<version>-win32.zip
+#                and -win64.zip, with their SHA256SUMS
+#   make repro   builds both again elsewhere and compares the exes and zips
 BUILD ?= build
+BUILD32 = $(BUILD)/x86
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
 NATIVE = $(BUILD)/native
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS = settings accounts address
 
-.PHONY: build run test bench soak kill-loop native native-test fuzz lint dist pictures deps-build deps-run deps-test deps-lint clean
+.PHONY: build build-x86 repro run test bench soak kill-loop native native-test fuzz lint dist pictures deps-build deps-run deps-test deps-lint clean
 
 build: deps-build
 	cmake -S . -B $(BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j2
 
+build-x86: deps-build
+	cmake -S . -B $(BUILD32) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake $(CMAKE_FLAGS)
+	cmake --build $(BUILD32) -j2
+
 run: deps-run build
 	ZELVARA_BUILD=$(abspath $(BUILD)) scripts/run.sh
 
-# The dist test unpacks the zip, so make test packs it first.
+# The dist test unpacks the zips, so make test packs them first. Each
+# size's suite runs in a session of its own; both run whatever the first gives.
 test: deps-test dist native
 	$(MAKE) native-test FUZZ_SECONDS=20
-	ZELVARA_BUILD=$(abspath $(BUILD)) tests/run.sh
+	$(MAKE) repro
+	@status=0; \
+	for b in $(abspath $(BUILD)) $(abspath $(BUILD32)); do \
+	  echo "== tests of $$b"; \
+	  ZELVARA_BUILD=$$b ZELVARA_DIST=$(abspath $(BUILD))/dist tests/run.sh || status=1; \
+	done; exit $$status
 
 # The functional core built natively with clang, sanitised, with its fuzzers.
 native: deps-test
@@ -62,8 +77,11 @@ kill-loop: deps-test build
 pictures: deps-test build
 	env -u DISPLAY ZELVARA_BUILD=$(abspath $(BUILD)) scripts/run.sh --pictures $(abspath docs)
 
-dist: build
-	/usr/bin/python3 scripts/dist.py $(abspath $(BUILD))
+dist: build build-x86
+	/usr/bin/python3 scripts/dist.py $(abspath $(BUILD))/dist $(abspath $(BUILD)) $(abspath $(BUILD32))
+
+repro: dist
+	scripts/repro.sh $(BUILD) $(CMAKE_FLAGS)
 
 lint: deps-lint
 	scripts/lint.sh
