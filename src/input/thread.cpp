@@ -2,7 +2,7 @@
 
 namespace {
 
-std::atomic<std::uint64_t> lastSerial{0};
+std::atomic<std::uintptr_t> lastSerial{0};
 
 }  // namespace
 

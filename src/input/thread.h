@@ -24,7 +24,7 @@ public:
     // Whether a WM_THREAD_FINISHED names this object.
     bool reported(WPARAM wParam, LPARAM lParam) const noexcept
     {
-        return wParam == reinterpret_cast<WPARAM>(this) && static_cast<std::uint64_t>(lParam) == serial_;
+        return wParam == reinterpret_cast<WPARAM>(this) && static_cast<std::uintptr_t>(lParam) == serial_;
     }
 
 protected:
@@ -46,7 +46,7 @@ private:
     void reportEnd() const noexcept;
 
     HWND notifyWindow_;
-    std::uint64_t serial_;
+    std::uintptr_t serial_;  // LPARAM-sized, so it comes back from the message whole
     // Set with the stop signal, so no pause is waited out.
     UniqueHandle stopEvent_;
     bool started_ = false;
