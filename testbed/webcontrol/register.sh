@@ -8,12 +8,9 @@ set -euo pipefail
 prefix=$1
 dll=$(realpath "$2")
 here=$(cd "$(dirname "$0")" && pwd)
-# The PE header's machine field: 0x14c x86, 0x8664 x64.
-pe=$(od -An -tu4 -j60 -N4 "$dll")
-case $(od -An -tx2 -j$((pe + 4)) -N2 "$dll" | tr -d ' ') in
-  014c) view=32 ;;
-  8664) view=64 ;;
-  *) echo "register.sh: $dll is neither an x86 nor an x64 DLL" >&2; exit 1 ;;
+case $("$here/../../tests/env/machine.sh" "$dll") in
+  x86) view=32 ;;
+  x64) view=64 ;;
 esac
 if [ $view = 32 ] && [ ! -f "$prefix/drive_c/windows/syswow64/kernel32.dll" ]; then
   echo "register.sh: $prefix runs no 32-bit programs: install wine32:i386, then make the prefix anew" >&2

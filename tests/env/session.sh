@@ -20,7 +20,16 @@ while [ $# -gt 0 ]; do
   esac
 done
 
-export WINE=${WINE:-/usr/lib/wine/wine64}
+# The prefix is 64-bit and set up by Wine's 64-bit loader. The programs
+# under test start under the loader of their own size: wine64 would run an
+# x86 exe through a start.exe of its own, a process between the one the
+# tests start (and end by its id) and the program.
+wine64=/usr/lib/wine/wine64
+if [ "$("$here/machine.sh" "$build/zelvara.exe")" = x86 ]; then
+  export WINE=${WINE:-/usr/lib/wine/wine}
+else
+  export WINE=${WINE:-$wine64}
+fi
 export WINESERVER=${WINESERVER:-/usr/lib/wine/wineserver}
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winealsa.drv,winepulse.drv=d"
@@ -62,16 +71,16 @@ export DISPLAY=:$(cat "$work/display")
 printf '! X resources of the test session\n' >"$work/Xresources"
 export XENVIRONMENT=$work/Xresources
 
-"$here/prefix.sh" "$WINEPREFIX" $desktop
+WINE=$wine64 "$here/prefix.sh" "$WINEPREFIX" $desktop
 # The server first, with output detached: Wine's services inherit it.
 "$WINESERVER" -p </dev/null >/dev/null 2>&1
-"$WINE" wineboot </dev/null >/dev/null 2>&1
+"$wine64" wineboot </dev/null >/dev/null 2>&1
 "$WINE" "$build/zprobe.exe" keep </dev/null >/dev/null 2>&1 &
 keeper_pid=$!
 
 # The stand-ins: the browser control every CoCreateInstance gets, and the
 # game site it fetches pages from, for every host name.
-"$root/testbed/webcontrol/register.sh" "$WINEPREFIX" "$build/zwebctl.dll"
+WINE=$wine64 "$root/testbed/webcontrol/register.sh" "$WINEPREFIX" "$build/zwebctl.dll"
 /usr/bin/python3 "$root/testbed/site/server.py" --port 0 --port-file "$work/port" --log "$work/site.log" \
   </dev/null >"$work/site.out" 2>&1 &
 site_pid=$!
