@@ -127,22 +127,37 @@ def start(workdir):
     wait_for(lambda: not [w for w in inspect_json('find', 'Zelvara') or []], 'all main windows to go', 20)
 
 
+class ClipboardViewer:
+    """A clipboard viewer in another process, as a clipboard history tool is:
+    at every notice it reads the clipboard, records the text and passes the
+    notice on."""
+
+    def __init__(self, directory):
+        self.log = directory / 'viewer.jsonl'
+        self.log.touch()
+        with open(directory / 'viewer-wine.log', 'ab') as out:
+            self.process = subprocess.Popen([WINE, str(ZPROBE), 'viewer', windows_path(self.log)],
+                                            stdin=subprocess.DEVNULL, stdout=out, stderr=out)
+        # Joined once its first notice is written.
+        wait_for(lambda: self.log.read_text(encoding='utf-8').strip(), 'the viewer in the chain')
+
+    def texts(self):
+        return [json.loads(line) for line in self.log.read_text(encoding='utf-8').splitlines() if line.strip()]
+
+    def leave(self):
+        if self.process.poll() is None:
+            self.process.kill()
+            self.process.wait(timeout=30)
+
+
 @pytest.fixture
 def clipboard_viewer(tmp_path):
-    """A clipboard viewer that joins the chain before the client starts, as a
-    clipboard history tool would; gives the texts it has read so far."""
-    log = tmp_path / 'viewer.jsonl'
-    log.touch()
-    with open(tmp_path / 'viewer-wine.log', 'ab') as out:
-        viewer = subprocess.Popen([WINE, str(ZPROBE), 'viewer', windows_path(log)], stdin=subprocess.DEVNULL,
-                                  stdout=out, stderr=out)
+    """A viewer that joins the chain before the client starts."""
+    viewer = ClipboardViewer(tmp_path)
     try:
-        # Joined once its first notice is written.
-        wait_for(lambda: log.read_text(encoding='utf-8').strip(), 'the viewer in the chain')
-        yield lambda: [json.loads(line) for line in log.read_text(encoding='utf-8').splitlines() if line.strip()]
+        yield viewer
     finally:
-        viewer.kill()
-        viewer.wait(timeout=30)
+        viewer.leave()
 
 
 @pytest.fixture(scope='session')
