@@ -46,9 +46,18 @@ if [ ${#missing[@]} -gt 0 ]; then
     echo "Installing: ${missing[*]}"
     export DEBIAN_FRONTEND=noninteractive
     [ $need_i386 = 1 ] && dpkg --add-architecture i386
-    # Another install may hold the lock for a while; wait for it.
-    apt-get -o DPkg::Lock::Timeout=600 update -qq
-    apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends "${packages[@]}" >/dev/null
+    # Another install may hold the lock for a while; wait for it. A mirror
+    # in the middle of a sync fails one index: go on with the others.
+    apt=(apt-get -o DPkg::Lock::Timeout=600)
+    "${apt[@]}" update -qq || echo "deps.sh: some package lists could not be read; going on" >&2
+    if ! "${apt[@]}" install -y -qq --no-install-recommends "${packages[@]}" >/dev/null; then
+      # An i386 library must match its amd64 twin's version. When the
+      # security lists of one side are missing, the release's own versions
+      # are the ones both sides have.
+      release=$(. /etc/os-release && echo "$VERSION_CODENAME")
+      echo "deps.sh: installing again with the $release versions" >&2
+      "${apt[@]}" install -y -qq --no-install-recommends -t "$release" "${packages[@]}" >/dev/null
+    fi
   else
     echo "Missing packages. Install them with:" >&2
     [ $need_i386 = 1 ] && echo "  sudo dpkg --add-architecture i386 && sudo apt-get update" >&2
