@@ -68,12 +68,13 @@ def test_windows_accepts_the_exe_of_each_zip(size):
     # ASLR with the relocations it needs, DEP, the whole 64-bit address
     # space on x64, no structured exception handler on x86 (what SafeSEH
     # asks of an image that has none), nothing both writable and run, and
-    # the stack canary's failure path linked in.
+    # the failure paths of the stack canary and of the checked copies linked in.
     wanted = DYNAMIC_BASE | NX_COMPAT | (HIGH_ENTROPY_VA if size == 'win64' else NO_SEH)
     assert exe.dll_characteristics & wanted == wanted, hex(exe.dll_characteristics)
     assert exe.directories[5][1] > 0, 'no base relocations'
     assert exe.writable_code() == []
     assert b'stack smashing detected' in exe.data
+    assert b'buffer overflow detected' in exe.data, 'no checked C library copy'
 
     # Nothing to put beside it: only DLLs that every Windows has.
     assert set(exe.imports()) <= SYSTEM_DLLS, sorted(exe.imports())
