@@ -100,17 +100,21 @@ def test_the_window_keeps_to_the_left_monitor(start, workdir):
     assert inside(stored_rect(workdir), LEFT)
 
 
-def test_a_rectangle_off_every_monitor_and_an_old_minimised_one(start, workdir, metrics, minimum_size):
+@pytest.fixture
+def centred(metrics, minimum_size):
     width, height = minimum_size
     x, y = (metrics['screen'][0] - width) // 2, (metrics['screen'][1] - height) // 2
-    centred = [x, y, x + width, y + height]
-    program = open_client(start, workdir, rect=(3000, 200, 4016, 869))
-    assert program.info()['rect'] == centred, 'a monitor that is gone'
-    program.close()
+    return [x, y, x + width, y + height]
 
-    # Started in full screen over an older build's minimised position: the
-    # rectangle the window was created with is the one full screen leaves to,
-    # and the file heals.
+
+def test_a_rectangle_of_a_monitor_that_is_gone(start, workdir, centred):
+    program = open_client(start, workdir, rect=(3000, 200, 4016, 869))
+    assert program.info()['rect'] == centred
+
+
+def test_a_start_in_full_screen_over_an_old_minimised_position(start, workdir, centred):
+    # The rectangle the window was created with is the one full screen
+    # leaves to, and the file heals.
     again = open_client(start, workdir, rect=(-32000, -32000, -31840, -31973), flags=2)
     wait_for(lambda: again.info()['rect'] == PRIMARY, 'full screen at start')
     click(button(again.hwnd, PLUS))
