@@ -91,35 +91,6 @@ void onThreadFinished(Application& app, WPARAM thread, LPARAM serial)
 
 }  // namespace
 
-// The maximised flag follows the window's real state, however it got there
-// (the caption's buttons, a double click, snapping to the screen's top edge,
-// a restore from the task bar), and only the normal rectangle is kept, so
-// the next start shows the window as it was left. While minimised, or in
-// full-screen mode, the stored placement stays as it is.
-void storeWindowPlacement(HWND window)
-{
-    Settings& settings = *Settings::instance();
-    if ((settings.windowFlags & Settings::fullScreen) || IsIconic(window))
-        return;
-    if (IsZoomed(window)) {
-        settings.windowFlags |= Settings::maximised;
-    } else {
-        settings.windowFlags &= ~static_cast<std::uint32_t>(Settings::maximised);
-        settings.storeWindowRect(window);
-    }
-}
-
-WindowSize minimumWindowSize()
-{
-    static WindowSize cached;
-    if (cached.width == 0) {
-        RECT frame = {0, 0, 0, 0};
-        AdjustWindowRectEx(&frame, mainWindowStyle, FALSE, 0);
-        cached = {frame.right - frame.left + minimumClientWidth, frame.bottom - frame.top + minimumClientHeight};
-    }
-    return cached;
-}
-
 bool createMainWindow(Application& app)
 {
     WNDCLASSEXW wc = {};
@@ -140,9 +111,10 @@ bool createMainWindow(Application& app)
     // Read before the window exists: its first sizes and moves store the
     // state it is created in.
     const std::uint32_t startFlags = settings.windowFlags;
-    const WindowSize minimum = minimumWindowSize();
-    const WindowGeometry g = initialWindowGeometry(settings.windowRect, minimum.width, minimum.height,
-                                                   GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    // A rectangle off every monitor that exists now gives the default,
+    // centred on the primary.
+    const WindowGeometry g = usableWindowGeometry(
+        settings.windowRect, {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)});
     app.mainWindow = CreateWindowExW(0, productName, app.windowTitle->title().c_str(), mainWindowStyle, g.x, g.y,
                                      g.width, g.height, nullptr, nullptr, app.instance, &app);
     if (!app.mainWindow)
@@ -271,7 +243,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             layoutMainWindow(applicationOf(window));
         [[fallthrough]];
     case WM_MOVE:
-        storeWindowPlacement(window);
+        Settings::instance()->storeWindowPlacement(window);
         return 0;
     case WM_GETMINMAXINFO: {
         const WindowSize minimum = minimumWindowSize();

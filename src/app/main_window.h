@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <string>
 
+#include "settings/settings.h"
+
 struct Application;
 namespace Gui {
 class Button;
@@ -23,9 +25,6 @@ bool createMainWindow(Application& app);
 // The outer size of a main window whose client area is the minimum 1000 x 630.
 WindowSize minimumWindowSize();
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-// Keeps the settings' maximised flag and normal rectangle as the window
-// really is; stores nothing while it is minimised or in full-screen mode.
-void storeWindowPlacement(HWND window);
 
 bool createChildControls(Application& app);
 void onCommand(Application& app, Gui::Button* button);
@@ -35,6 +34,10 @@ void openGameAddress(Application& app, const std::wstring& address);
 void stopClicking(Application& app);
 void onClickButton(Application& app, Gui::Button* button);
 void onClickerFinished(Application& app);
+
+// The stored rectangle when a player can take its caption on a monitor
+// that exists; otherwise the smallest window, centred on `fallback`.
+WindowGeometry usableWindowGeometry(const WindowRect& stored, const ScreenRect& fallback);
 
 void layoutMainWindow(Application& app);
 void toggleFullScreen(Application& app);

@@ -40,12 +40,3 @@ void patchUserAgent()
         UrlMkSetSessionOption(URLMON_OPTION_USERAGENT, const_cast<char*>(patched->c_str()),
                               static_cast<DWORD>(patched->size()), 0);
 }
-
-WindowGeometry initialWindowGeometry(const WindowRect& r, int minimumWidth, int minimumHeight, int screenWidth,
-                                     int screenHeight)
-{
-    const bool none = (r.left == 0 && r.right == 0) || r.right < 0 || r.bottom < 0;
-    if (!none)
-        return {r.left, r.top, r.right - r.left, r.bottom - r.top};
-    return {(screenWidth - minimumWidth) / 2, (screenHeight - minimumHeight) / 2, minimumWidth, minimumHeight};
-}

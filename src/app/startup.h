@@ -16,13 +16,3 @@ void patchUserAgent();
 // The agent with the one character after the first "MSIE " set to '8';
 // nothing when there is no "MSIE ".
 std::optional<std::string> patchedUserAgent(std::string_view agent);
-
-struct WindowGeometry {
-    int x = 0, y = 0, width = 0, height = 0;
-    bool operator==(const WindowGeometry&) const = default;
-};
-
-// The stored rectangle, unless it holds none or lies off to the negative
-// side; then the smallest window, centred on the screen.
-WindowGeometry initialWindowGeometry(const WindowRect& stored, int minimumWidth, int minimumHeight,
-                                     int screenWidth, int screenHeight);

@@ -1,7 +1,10 @@
-// Placing the main window's children, full-screen mode and the top bar.
+// Placing the main window on the monitors and its children in it,
+// full-screen mode and the top bar.
 #include "app/application.h"
 #include "app/main_window.h"
+#include "base/constants.h"
 #include "base/layout.h"
+#include "base/placement.h"
 #include "settings/settings.h"
 
 namespace {
@@ -14,7 +17,59 @@ void place(HWND window, const Box& box)
     MoveWindow(window, box.x, box.y, box.width, box.height, TRUE);
 }
 
+ScreenRect screenRect(const RECT& r)
+{
+    return {r.left, r.top, r.right, r.bottom};
+}
+
+BOOL CALLBACK collectMonitor(HMONITOR, HDC, RECT* area, LPARAM list)
+{
+    reinterpret_cast<std::vector<ScreenRect>*>(list)->push_back(screenRect(*area));
+    return TRUE;
+}
+
+// Every monitor of the desk as it is now.
+std::vector<ScreenRect> monitorAreas()
+{
+    std::vector<ScreenRect> areas;
+    EnumDisplayMonitors(nullptr, nullptr, collectMonitor, reinterpret_cast<LPARAM>(&areas));
+    return areas;
+}
+
+// The monitor that holds the largest part of the window, or the nearest.
+MonitorAreas monitorOf(HWND window)
+{
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &info)) {
+        const RECT primary = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+        return {screenRect(primary), screenRect(primary)};
+    }
+    return {screenRect(info.rcMonitor), screenRect(info.rcWork)};
+}
+
 }  // namespace
+
+WindowSize minimumWindowSize()
+{
+    static WindowSize cached;
+    if (cached.width == 0) {
+        RECT frame = {0, 0, 0, 0};
+        AdjustWindowRectEx(&frame, mainWindowStyle, FALSE, 0);
+        cached = {frame.right - frame.left + minimumClientWidth, frame.bottom - frame.top + minimumClientHeight};
+    }
+    return cached;
+}
+
+WindowGeometry usableWindowGeometry(const WindowRect& stored, const ScreenRect& fallback)
+{
+    // The caption band: the frame's top edge and the caption.
+    RECT frame = {0, 0, 0, 0};
+    AdjustWindowRectEx(&frame, mainWindowStyle, FALSE, 0);
+    const WindowSize minimum = minimumWindowSize();
+    return usableWindowGeometry(stored, minimum.width, minimum.height, static_cast<int>(-frame.top), monitorAreas(),
+                                fallback);
+}
 
 MouseHook::MouseHook()
 {
@@ -79,35 +134,38 @@ void layoutMainWindow(Application& app)
     // put keep their pixels and are not painted again.
 }
 
+// Full screen covers the monitor the window is on, and leaving it stays
+// there; on the primary the numbers are the system metrics they always were.
 void toggleFullScreen(Application& app)
 {
     Settings& settings = *Settings::instance();
     const auto style = static_cast<std::uint32_t>(GetWindowLongPtrW(app.mainWindow, GWL_STYLE));
-    int x = 0, y = 0, width = 0, height = 0;
+    const MonitorAreas monitor = monitorOf(app.mainWindow);
+    WindowGeometry g;
     if (app.isFullScreen) {
         app.mouseHook.reset();
         settings.windowFlags &= ~static_cast<std::uint32_t>(Settings::fullScreen);
         SetWindowLongPtrW(app.mainWindow, GWL_STYLE, static_cast<LONG_PTR>(framedStyle(style)));
-        if (settings.windowFlags & Settings::maximised) {
-            width = GetSystemMetrics(SM_CXFULLSCREEN);
-            height = GetSystemMetrics(SM_CYFULLSCREEN) + GetSystemMetrics(SM_CYCAPTION);
-        } else {
-            const WindowRect& r = settings.windowRect;
-            x = r.left;
-            y = r.top;
-            width = r.right - r.left;
-            height = r.bottom - r.top;
-        }
+        if (settings.windowFlags & Settings::maximised)
+            g = maximisedFramedGeometry(monitor, GetSystemMetrics(SM_CXFULLSCREEN),
+                                        GetSystemMetrics(SM_CYFULLSCREEN) + GetSystemMetrics(SM_CYCAPTION));
+        else
+            // The stored rectangle passes the start-up rule first: one off
+            // every monitor, or an older build's minimised position, would
+            // leave the window where no one can see it.
+            g = usableWindowGeometry(settings.windowRect, monitor.area);
     } else {
         app.mouseHook = std::make_unique<MouseHook>();
         // Leaving comes back to the normal rectangle, never a minimised one.
-        storeWindowPlacement(app.mainWindow);
+        // At start the saved fullScreen bit is still set, and the rectangle
+        // the window was created with must be stored all the same.
+        settings.windowFlags &= ~static_cast<std::uint32_t>(Settings::fullScreen);
+        settings.storeWindowPlacement(app.mainWindow);
         settings.windowFlags |= Settings::fullScreen;
         SetWindowLongPtrW(app.mainWindow, GWL_STYLE, static_cast<LONG_PTR>(fullScreenStyle(style)));
-        width = GetSystemMetrics(SM_CXSCREEN);
-        height = GetSystemMetrics(SM_CYSCREEN);
+        g = fullScreenGeometry(monitor);
     }
-    SetWindowPos(app.mainWindow, nullptr, x, y, width, height, SWP_FRAMECHANGED | SWP_NOZORDER);
+    SetWindowPos(app.mainWindow, nullptr, g.x, g.y, g.width, g.height, SWP_FRAMECHANGED | SWP_NOZORDER);
     app.isFullScreen = !app.isFullScreen;
     layoutMainWindow(app);
     app.fullScreenButton->setChecked(app.isFullScreen);
@@ -123,8 +181,13 @@ void toggleTopBar(Application& app)
 
 LRESULT CALLBACK topEdgeMouseProc(int code, WPARAM wParam, LPARAM lParam)
 {
-    if (code == HC_ACTION && wParam == WM_LBUTTONDOWN && reinterpret_cast<MOUSEHOOKSTRUCT*>(lParam)->pt.y == 0 &&
-        Application::current && Application::current->browserHost)
-        toggleTopBar(*Application::current);
+    // The top row of the monitor the window fills, which is y = 0 only on
+    // the primary and the monitors beside it.
+    if (code == HC_ACTION && wParam == WM_LBUTTONDOWN && Application::current &&
+        Application::current->browserHost) {
+        const POINT pt = reinterpret_cast<MOUSEHOOKSTRUCT*>(lParam)->pt;
+        if (isTopEdgeClick(pt.x, pt.y, monitorOf(Application::current->mainWindow).area))
+            toggleTopBar(*Application::current);
+    }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }

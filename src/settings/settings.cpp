@@ -78,6 +78,18 @@ void Settings::storeWindowRect(HWND window)
         windowRect = {rect.left, rect.top, rect.right, rect.bottom};
 }
 
+void Settings::storeWindowPlacement(HWND window)
+{
+    RECT rect;
+    if (!GetWindowRect(window, &rect))
+        return;
+    const WindowPlacement now = placementAfterChange({windowFlags, windowRect}, IsIconic(window) != FALSE,
+                                                     IsZoomed(window) != FALSE,
+                                                     {rect.left, rect.top, rect.right, rect.bottom});
+    windowFlags = now.flags;
+    windowRect = now.rect;
+}
+
 std::wstring loadOrCreateSiteSubdomain()
 {
     const FileContents file = readWholeFile(accountsFileName);

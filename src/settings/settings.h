@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "base/placement.h"
+
 struct HWND__;
 
 // The settings sheet's ranges; loaded values are brought into them.
@@ -19,10 +21,7 @@ struct ChatMessage {
     bool operator==(const ChatMessage&) const = default;
 };
 
-struct WindowRect {
-    std::int32_t left = 0, top = 0, right = 0, bottom = 0;
-    bool operator==(const WindowRect&) const = default;
-};
+using WindowRect = ScreenRect;
 
 // The values a record starts from that depend on the system: the
 // user-interface language's string table and the desktop folder.
@@ -93,6 +92,9 @@ public:
     // also when load() found it unreadable.
     bool save() const;
     void storeWindowRect(HWND__* window);
+    // Keeps the maximised flag and the normal rectangle as the window
+    // really is, after a move or a resize: see placementAfterChange.
+    void storeWindowPlacement(HWND__* window);
 
     // Compares what the user can change; the window placement and the
     // sub-domain take no part.
@@ -101,6 +103,21 @@ public:
 private:
     bool fileUnreadable_ = false;
 };
+
+struct WindowPlacement {
+    std::uint32_t flags = 0;
+    WindowRect rect;
+    bool operator==(const WindowPlacement&) const = default;
+};
+
+// What a move or a resize of the main window leaves in the record. The
+// maximised flag follows the window's real state, however it got there,
+// and only the normal rectangle is kept, so the next start shows the
+// window as it was left. While minimised, or in full-screen mode, the
+// stored placement stays as it is; a rectangle at the minimised position
+// is never stored, whatever the window says of its state.
+WindowPlacement placementAfterChange(const WindowPlacement& stored, bool minimised, bool maximised,
+                                     const WindowRect& current);
 
 // Reads the sub-domain from "accounts.cfg"; generates and writes a new one
 // when the file is missing or empty, and for this run only when it exists

@@ -386,9 +386,23 @@ long handleTableCount(DWORD pid)
     }
 }
 
+// One JSON object a monitor, as EnumDisplayMonitors lists them.
+BOOL CALLBACK printMonitor(HMONITOR monitor, HDC, RECT*, LPARAM first)
+{
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    GetMonitorInfoW(monitor, &info);
+    const RECT &a = info.rcMonitor, &w = info.rcWork;
+    std::printf("%s{\"area\": [%ld, %ld, %ld, %ld], \"work\": [%ld, %ld, %ld, %ld], \"primary\": %s}",
+                *reinterpret_cast<bool*>(first) ? "" : ", ", a.left, a.top, a.right, a.bottom, w.left, w.top, w.right,
+                w.bottom, (info.dwFlags & MONITORINFOF_PRIMARY) ? "true" : "false");
+    *reinterpret_cast<bool*>(first) = false;
+    return TRUE;
+}
+
 int usage()
 {
-    std::fprintf(stderr, "usage: zprobe find|info|children|foreground|metrics|close|move|post|send|pixel|clipboard-get|clipboard-set|keep ...\n");
+    std::fprintf(stderr, "usage: zprobe find|info|children|foreground|metrics|monitors|close|move|post|send|pixel|clipboard-get|clipboard-set|keep ...\n");
     return 2;
 }
 
@@ -453,6 +467,13 @@ int wmain(int argc, wchar_t** argv)
                     GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), frame.left, frame.top, frame.right,
                     frame.bottom, GetSystemMetrics(SM_CXFULLSCREEN), GetSystemMetrics(SM_CYFULLSCREEN),
                     GetSystemMetrics(SM_CYCAPTION), GetSystemMetrics(SM_CXMAXTRACK), GetSystemMetrics(SM_CYMAXTRACK));
+        return 0;
+    }
+    if (command == L"monitors") {
+        bool first = true;
+        std::printf("[");
+        EnumDisplayMonitors(nullptr, nullptr, printMonitor, reinterpret_cast<LPARAM>(&first));
+        std::printf("]\n");
         return 0;
     }
     if (command == L"close" && argc == 3)

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# session.sh [--no-desktop] -- COMMAND...
+# session.sh [--no-desktop | --two-monitors] -- COMMAND...
 # Runs COMMAND inside a throwaway Wine session: a fresh prefix, a private
 # Xvfb display (1280x1024), the wineserver, a desktop keeper, the stand-in
 # browser control registered and the stand-in game site running. Exports
@@ -7,14 +7,21 @@
 # ZELVARA_TESTBED_PORT, ZELVARA_PLAYER_LOG, ZELVARA_TESTBED_SITE_LOG and
 # ZELVARA_SESSION, and ends every process it started by its id, whatever
 # COMMAND does.
+# --two-monitors gives a desk of two instead: a real X server with the dummy
+# driver, the primary output 1280x1024 and a second one 1024x768 left of it,
+# and Wine without a virtual desktop, so it reports both monitors. It
+# exports ZELVARA_MONITORS=two; a test may move the second output with
+# xrandr (--above DUMMY0, for instance).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 build=${ZELVARA_BUILD:-$root/build}
 desktop=--desktop
+screens=one
 while [ $# -gt 0 ]; do
   case $1 in
     --no-desktop) desktop=; shift ;;
+    --two-monitors) desktop=; screens=two; shift ;;
     --) shift; break ;;
     *) break ;;
   esac
@@ -38,14 +45,14 @@ unset LC_ALL LANGUAGE
 
 work=$(mktemp -d /tmp/zelvara-session.XXXXXX)
 export WINEPREFIX=$work/prefix
-xvfb_pid= keeper_pid= site_pid=
+display_pid= keeper_pid= site_pid=
 
 cleanup() {
   [ -n "$site_pid" ] && kill "$site_pid" 2>/dev/null || true
   [ -n "$keeper_pid" ] && kill "$keeper_pid" 2>/dev/null || true
   "$WINESERVER" -k </dev/null >/dev/null 2>&1 || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && wait "$xvfb_pid" 2>/dev/null || true
+  [ -n "$display_pid" ] && kill "$display_pid" 2>/dev/null || true
+  [ -n "$display_pid" ] && wait "$display_pid" 2>/dev/null || true
   rm -rf "$work"
 }
 trap cleanup EXIT INT TERM
@@ -60,11 +67,54 @@ wait_until() {
 }
 
 # A display of our own, so tests neither disturb nor depend on the user's.
-# Xvfb picks a free number and writes it once it accepts clients.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" </dev/null >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-wait_until 20 test -s "$work/display" || { cat "$work/xvfb.log" >&2; exit 1; }
-export DISPLAY=:$(cat "$work/display")
+# The server picks a free number and writes it once it accepts clients.
+if [ $screens = two ]; then
+  # Xvfb's screens all lie at (0, 0) for Wine; the RandR outputs of one
+  # screen large enough for both, side by side or one above the other, do not.
+  cat >"$work/xorg.conf" <<'EOF'
+Section "ServerFlags"
+  Option "AutoAddDevices" "false"
+  Option "AutoEnableDevices" "false"
+  Option "DontVTSwitch" "true"
+EndSection
+Section "Device"
+  Identifier "card"
+  Driver "dummy"
+  VideoRam 65536
+EndSection
+Section "Monitor"
+  Identifier "monitor"
+  HorizSync 5.0-1000.0
+  VertRefresh 5.0-200.0
+EndSection
+Section "Screen"
+  Identifier "screen"
+  Device "card"
+  Monitor "monitor"
+  DefaultDepth 24
+  SubSection "Display"
+    Depth 24
+    Modes "1280x1024"
+    Virtual 2304 1792
+  EndSubSection
+EndSection
+EOF
+  Xorg -config "$work/xorg.conf" -displayfd 3 -noreset -nolisten tcp -logfile "$work/xorg.log" \
+    3>"$work/display" </dev/null >"$work/xorg.out" 2>&1 &
+  display_pid=$!
+  wait_until 30 test -s "$work/display" || { cat "$work/xorg.out" >&2; exit 1; }
+  export DISPLAY=:$(cat "$work/display")
+  xrandr --addmode DUMMY1 1024x768
+  xrandr --output DUMMY1 --mode 1024x768 --left-of DUMMY0
+  # Wine reads the outputs as the server last probed them; a query probes.
+  xrandr >/dev/null
+  export ZELVARA_MONITORS=two
+else
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" </dev/null >"$work/xvfb.log" 2>&1 &
+  display_pid=$!
+  wait_until 20 test -s "$work/display" || { cat "$work/xvfb.log" >&2; exit 1; }
+  export DISPLAY=:$(cat "$work/display")
+fi
 # A desktop session loads X resources at log-in. Without any, Xlib finds no
 # database to keep and looks for ~/.Xdefaults again at every lookup, which
 # Wine makes for each window it creates: hundreds of file opens a page.
@@ -89,6 +139,20 @@ export ZELVARA_TESTBED_PORT=$(cat "$work/port")
 export ZELVARA_PLAYER_LOG="Z:${work//\//\\}\\player.log"
 export ZELVARA_TESTBED_SITE_LOG="Z:${work//\//\\}\\site.log"
 export ZELVARA_SESSION=$work
+
+# The desk is what the tests believe it is: Wine sees both monitors, the
+# second left of the primary.
+two_monitors() {
+  "$WINE" "$build/zprobe.exe" monitors </dev/null >"$work/monitors.json" 2>/dev/null
+  /usr/bin/python3 -c '
+import json, sys
+areas = sorted(tuple(m["area"]) for m in json.load(open(sys.argv[1])))
+sys.exit(areas != [(-1024, 0, 0, 768), (0, 0, 1280, 1024)])' "$work/monitors.json"
+}
+if [ $screens = two ]; then
+  wait_until 30 two_monitors ||
+    { echo "session.sh: Wine does not report the two monitors: $(cat "$work/monitors.json")" >&2; exit 1; }
+fi
 
 set +e
 "$@"

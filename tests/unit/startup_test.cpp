@@ -8,20 +8,6 @@
 #include "base/constants.h"
 #include "input/keyboard_hook.h"
 
-TEST(Startup, StoredRectangleRules)
-{
-    const auto geometry = [](WindowRect r) { return initialWindowGeometry(r, 1008, 657, 1280, 1024); };
-    const WindowGeometry centred{136, 183, 1008, 657};
-    EXPECT_EQ(geometry({0, 0, 0, 0}), centred) << "none stored yet";
-    EXPECT_EQ(geometry({0, 40, 1100, 700}), (WindowGeometry{0, 40, 1100, 660})) << "a window at the left edge";
-    EXPECT_EQ(geometry({10, 10, -1, 700}), centred) << "negative right";
-    EXPECT_EQ(geometry({10, 10, 1100, -1}), centred) << "negative bottom";
-    EXPECT_EQ(geometry({-32000, -32000, -31840, -31973}), centred) << "closed while minimised";
-    EXPECT_EQ(geometry({-20, -5, 1100, 700}), (WindowGeometry{-20, -5, 1120, 705})) << "negative left or top alone";
-    EXPECT_EQ(initialWindowGeometry({}, 1008, 657, 1009, 658), (WindowGeometry{0, 0, 1008, 657}))
-        << "halves truncate";
-}
-
 TEST(Startup, OnlyTheNewNameReplacesTheOldExecutable)
 {
     EXPECT_TRUE(isNewExecutablePath(L"C:\\Games\\new_orbisk.exe"));
