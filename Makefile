@@ -19,7 +19,7 @@ BUILD32 = $(BUILD)/x86
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
 NATIVE = $(BUILD)/native
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS = settings accounts address
+FUZZ_TARGETS = settings accounts address placement
 
 .PHONY: build build-x86 repro run test bench soak kill-loop native native-test fuzz lint dist pictures deps-build deps-run deps-test deps-lint clean
 
