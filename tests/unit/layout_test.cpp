@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <numeric>
+#include <vector>
 
 #include "base/layout.h"
 
@@ -56,6 +57,11 @@ TEST(Layout, DivisibleRoomGivesEqualButtons)
     for (const Box& b : l.serverButtons)
         EXPECT_EQ(b.width, 28);
     EXPECT_TRUE(layoutBar(standardBar(1000, 630, 0)).serverButtons.empty());
+    // One server: the whole room, less its gap, is that button's.
+    m.serverCount = 1;
+    const std::vector<Box> one = layoutBar(m).serverButtons;
+    ASSERT_EQ(one.size(), 1u);
+    EXPECT_EQ(one[0], (Box{m.openUrlX + m.openUrlWidth + 5, 5, 298, 20}));
 }
 
 TEST(Layout, BrowserAreaAndAboutView)
