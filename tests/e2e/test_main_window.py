@@ -174,9 +174,19 @@ def test_failed_page_and_front_page_close_the_game(start, workdir):
     assert button_colour(program.hwnd, 2) == BUTTON_PLAIN
     for disabled in (GET_URL, CLICK_LEFT, CLICK_RIGHT):
         assert button_colour(program.hwnd, disabled) == BUTTON_DISABLED, disabled
-    click(button(program.hwnd, CLICK_LEFT))
-    time.sleep(0.3)  # nothing may happen; give it the chance to go wrong
+    # Clicks on the disabled buttons start no clicker and copy nothing. The
+    # "+" clicked after them is handled after them too: once it shows, they
+    # were.
+    set_clipboard('kept')
+    for disabled in (CLICK_LEFT, CLICK_RIGHT, GET_URL):
+        click(button(program.hwnd, disabled))
+    click(button(program.hwnd, PLUS))
+    wait_for(lambda: button_colour(program.hwnd, PLUS) == BUTTON_CHECKED, 'the click after them handled')
+    assert not inspect_json('find', 'Zelvara#Clicker')
+    assert clipboard() == 'kept'
     assert button_colour(program.hwnd, CLICK_LEFT) == BUTTON_DISABLED, 'a click with no game lights nothing'
+    click(button(program.hwnd, PLUS))
+    wait_for(lambda: button_colour(program.hwnd, PLUS) == BUTTON_PLAIN, 'back from full screen')
 
     program.close()
     again = open_client(start, workdir, language='moved')  # moves on to the front page
