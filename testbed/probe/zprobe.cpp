@@ -23,10 +23,16 @@
 //                             bytes of the process that owns the window, as the
 //                             system's counters give them and as counted in its
 //                             GDI handle table, window list and handle table
-//   viewer FILE               join the clipboard-viewer chain until killed; at
+//   viewer FILE [MODE]        join the clipboard-viewer chain until killed; at
 //                             every notice append the clipboard's text to FILE
 //                             as a JSON line, then pass the notice on, as a
-//                             clipboard history tool does
+//                             clipboard history tool does. MODE hang: after
+//                             the first change, stop answering for a minute;
+//                             swallow: pass on the first change's notice only
+//   clipboard-hold TEXT FILE  put TEXT on the clipboard, open it again and
+//                             hold it open until killed (a minute at most);
+//                             FILE is written once it is held
+//   clipboard-formats         the clipboard's formats, registered ones by name
 //   keep                      hold a hidden window open until killed, so the
 //                             desktop process lives between test programs;
 //                             meanwhile take Print Screen's key-down as the
@@ -178,6 +184,8 @@ int clipboardGet()
 
 const wchar_t* viewerLog = nullptr;
 HWND nextViewer = nullptr;
+std::wstring viewerMode;
+int viewerNotices = 0;
 
 LRESULT CALLBACK viewerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -186,6 +194,12 @@ LRESULT CALLBACK viewerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             std::fprintf(out, "%s\n", quoted(clipboardText(window)).c_str());
             std::fclose(out);
         }
+        // The first notice is the one of joining; the next is the first change.
+        ++viewerNotices;
+        if (viewerMode == L"hang" && viewerNotices >= 2)
+            Sleep(60000);
+        if (viewerMode == L"swallow" && viewerNotices > 2)
+            return 0;
         if (nextViewer)
             SendMessageW(nextViewer, message, wParam, lParam);
         return 0;
@@ -200,9 +214,10 @@ LRESULT CALLBACK viewerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-int viewer(const wchar_t* log)
+int viewer(const wchar_t* log, const wchar_t* mode)
 {
     viewerLog = log;
+    viewerMode = mode;
     WNDCLASSW windowClass = {};
     windowClass.lpfnWndProc = viewerProc;
     windowClass.lpszClassName = L"zprobe viewer";
@@ -237,6 +252,35 @@ int clipboardSet(const std::wstring& text)
     if (!set)
         GlobalFree(memory);
     return set ? 0 : 1;
+}
+
+int clipboardHold(const std::wstring& text, const wchar_t* heldFile)
+{
+    if (clipboardSet(text) != 0 || !OpenClipboard(nullptr))
+        return 1;
+    if (FILE* out = _wfopen(heldFile, L"wb"))
+        std::fclose(out);
+    Sleep(60000);
+    CloseClipboard();
+    return 0;
+}
+
+int clipboardFormats()
+{
+    std::string out = "[";
+    if (OpenClipboard(nullptr)) {
+        for (UINT format = EnumClipboardFormats(0); format; format = EnumClipboardFormats(format)) {
+            wchar_t name[256] = L"";
+            out += out.size() > 1 ? ", " : "";
+            if (GetClipboardFormatNameW(format, name, 256) > 0)
+                out += quoted(name);
+            else
+                out += std::to_string(format);
+        }
+        CloseClipboard();
+    }
+    std::printf("%s]\n", out.c_str());
+    return 0;
 }
 
 // Wine keeps no per-process counters for GDI and USER objects or kernel
@@ -526,8 +570,12 @@ int wmain(int argc, wchar_t** argv)
         std::fclose(out);
         return 0;
     }
-    if (command == L"viewer" && argc == 3)
-        return viewer(argv[2]);
+    if (command == L"viewer" && (argc == 3 || argc == 4))
+        return viewer(argv[2], argc == 4 ? argv[3] : L"");
+    if (command == L"clipboard-hold" && argc == 4)
+        return clipboardHold(argv[2], argv[3]);
+    if (command == L"clipboard-formats")
+        return clipboardFormats();
     if (command == L"keep")
         return keep();
     return usage();
