@@ -29,8 +29,8 @@
 //                             clipboard history tool does. MODE hang: after
 //                             the first change, stop answering for a minute;
 //                             swallow: pass on the first change's notice only
-//   clipboard-hold TEXT FILE  put TEXT on the clipboard, open it again and
-//                             hold it open until killed (a minute at most);
+//   clipboard-hold FILE [TEXT]  hold the clipboard open until killed (a
+//                             minute at most), with TEXT put on it meanwhile;
 //                             FILE is written once it is held
 //   clipboard-formats         the clipboard's formats, registered ones by name
 //   keep                      hold a hidden window open until killed, so the
@@ -254,10 +254,26 @@ int clipboardSet(const std::wstring& text)
     return set ? 0 : 1;
 }
 
-int clipboardHold(const std::wstring& text, const wchar_t* heldFile)
+// Holds the clipboard open, as a program that reads it slowly does. A TEXT
+// is put on it while it stays open: the system tells the viewers of a change
+// only when the clipboard is closed, so none hears of it before a test sends
+// a notice itself.
+int clipboardHold(const wchar_t* heldFile, const wchar_t* text)
 {
-    if (clipboardSet(text) != 0 || !OpenClipboard(nullptr))
+    if (!OpenClipboard(nullptr))
         return 1;
+    if (text) {
+        const std::size_t length = wcslen(text);
+        HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (length + 1) * sizeof(wchar_t));
+        auto* chars = memory ? static_cast<wchar_t*>(GlobalLock(memory)) : nullptr;
+        if (!chars)
+            return 1;
+        wcscpy(chars, text);
+        GlobalUnlock(memory);
+        EmptyClipboard();
+        if (!SetClipboardData(CF_UNICODETEXT, memory))
+            return 1;
+    }
     if (FILE* out = _wfopen(heldFile, L"wb"))
         std::fclose(out);
     Sleep(60000);
@@ -572,8 +588,8 @@ int wmain(int argc, wchar_t** argv)
     }
     if (command == L"viewer" && (argc == 3 || argc == 4))
         return viewer(argv[2], argc == 4 ? argv[3] : L"");
-    if (command == L"clipboard-hold" && argc == 4)
-        return clipboardHold(argv[2], argv[3]);
+    if (command == L"clipboard-hold" && (argc == 3 || argc == 4))
+        return clipboardHold(argv[2], argc == 4 ? argv[3] : nullptr);
     if (command == L"clipboard-formats")
         return clipboardFormats();
     if (command == L"keep")

@@ -178,14 +178,15 @@ def add_viewer(tmp_path):
 
 @pytest.fixture
 def hold_clipboard(tmp_path):
-    """hold_clipboard(text): another program puts text on the clipboard and
-    holds it open until the returned function releases it."""
+    """hold_clipboard(text=None): another program holds the clipboard open,
+    with text put on it meanwhile, until the returned function releases it."""
     holders = []
 
-    def hold(text):
+    def hold(text=None):
         marker = tmp_path / f'held{len(holders)}'
         with open(tmp_path / 'holder-wine.log', 'ab') as out:
-            holders.append(subprocess.Popen([WINE, str(ZPROBE), 'clipboard-hold', text, windows_path(marker)],
+            holders.append(subprocess.Popen([WINE, str(ZPROBE), 'clipboard-hold', windows_path(marker),
+                                             *[t for t in [text] if t]],
                                             stdin=subprocess.DEVNULL, stdout=out, stderr=out))
         wait_for(marker.exists, 'the clipboard held open')
         holder = holders[-1]
