@@ -53,6 +53,9 @@ TEST(GameAddress, ReadsTheServerNumberBack)
     // 0 and 9 at both edges of the number, and of the digits before it.
     EXPECT_EQ(battleServerNumber(L"http://" + domain + L"/battle-en.html#/server=RU9090"), 9090);
     EXPECT_EQ(battleServerNumber(L"http://" + domain + L"/battle-en.html#/server=RU09"), 9);
+    // Part of a longer text: no digit past its end is read.
+    const std::wstring longer = L"http://" + domain + L"/battle-en.html#/server=RU12";
+    EXPECT_EQ(battleServerNumber(std::wstring_view(longer).substr(0, longer.size() - 1)), 1);
     EXPECT_EQ(battleServerNumber(L"http://" + domain + L"/index.html#/server=RU7"), 0) << "not a battle page";
     EXPECT_EQ(battleServerNumber(L"http://" + domain + L"/battle-en.html"), 0) << "no server=";
     EXPECT_EQ(battleServerNumber(L"http://" + domain + L"/battle-en.html#/server=RU"), 0) << "no digits";

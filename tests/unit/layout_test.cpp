@@ -72,6 +72,11 @@ TEST(Layout, BrowserAreaAndAboutView)
     EXPECT_EQ(layoutBar(hidden).browserArea, (Box{0, 0, 1000, 630}));
     EXPECT_EQ(aboutWindowBox(0, 0, 1000, 630), (Box{0, 31, 1000, 600}));
     EXPECT_EQ(aboutWindowBox(0, 0, 1280, 1024), (Box{140, 228, 1000, 600}));
+    // A client rectangle whose left edge is not 0.
+    BarMeasures shifted = standardBar();
+    shifted.clientLeft = 10;
+    EXPECT_EQ(layoutBar(shifted).browserArea, (Box{10, 30, 990, 600}));
+    EXPECT_EQ(aboutWindowBox(10, 0, 1010, 630), (Box{15, 31, 1000, 600}));
 }
 
 TEST(Layout, ClickerOverlays)
