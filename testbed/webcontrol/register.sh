@@ -13,7 +13,9 @@ case $("$here/../../tests/env/machine.sh" "$dll") in
   x64) view=64 ;;
 esac
 if [ $view = 32 ] && [ ! -f "$prefix/drive_c/windows/syswow64/kernel32.dll" ]; then
-  echo "register.sh: $prefix runs no 32-bit programs: install wine32:i386, then make the prefix anew" >&2
+  if "$here/../../tests/env/runs32.sh"; then
+    echo "register.sh: $prefix runs no 32-bit programs: make the prefix anew, now that Wine's 32-bit side is there" >&2
+  fi
   exit 1
 fi
 exec "$here/set-server.sh" "$prefix" "Z:${dll//\//\\}" $view

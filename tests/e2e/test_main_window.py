@@ -96,8 +96,9 @@ def test_get_url_and_open_url_exchange_public_addresses(start, workdir, clipboar
     # it is public.
     wait_for(lambda: public5 in clipboard_viewer.texts(), 'the viewer after ours told')
     assert not [t for t in clipboard_viewer.texts() + ahead.texts() if is_own_address(t)]
-    # It reads whatever is copied, whole: not the huge copy below.
+    # They read whatever is copied, whole: not the huge copy below.
     clipboard_viewer.leave()
+    ahead.leave()
 
     set_clipboard(f'http://{DOMAIN}/battle-de.html#/server=RU3')
     click(button(program.hwnd, OPEN_URL))
