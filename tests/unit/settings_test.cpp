@@ -216,6 +216,8 @@ TEST(SettingsFile, FirstFailureKeepsTheDefaultsAfterIt)
         {"minus on an unsigned field", 3, "-1"},
         {"above 32 bits", 3, "4294967296"},
         {"a bool other than 0 or 1", 15, "2"},
+        // Its first 19 digits still fit a 64-bit field: only the overflow fails it.
+        {"above 64 bits", 1, "19000000000000000000"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -308,6 +310,19 @@ TEST(SettingsFile, ComparisonIgnoresPlacementAndSubdomain)
     Settings c(plain);
     c.serverButtonCount = 12;
     EXPECT_TRUE(a.differsFrom(c));
+    // Each other field alone makes a difference too.
+    void (*const changes[])(Settings&) = {
+        [](Settings& s) { s.clicksPeriod = 11; },          [](Settings& s) { s.battleLanguage = "de"; },
+        [](Settings& s) { s.screenshotFolder = L"D:\\"; }, [](Settings& s) { s.dateFormat = L"yyyy"; },
+        [](Settings& s) { s.timeFormat = L"HH"; },         [](Settings& s) { s.imageFormat = L"png"; },
+        [](Settings& s) { s.jpegQuality = 50; },           [](Settings& s) { s.beepOnSave = false; },
+        [](Settings& s) { s.screenshotKey = 27; },
+    };
+    for (std::size_t i = 0; i < std::size(changes); ++i) {
+        Settings d(plain);
+        changes[i](d);
+        EXPECT_TRUE(a.differsFrom(d)) << "field " << i;
+    }
 }
 
 TEST(SettingsFile, FileThatCannotBeReadIsNeverReplacedAndAHugeOneIsCut)
