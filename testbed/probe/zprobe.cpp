@@ -260,8 +260,13 @@ int clipboardSet(const std::wstring& text)
 // a notice itself.
 int clipboardHold(const wchar_t* heldFile, const wchar_t* text)
 {
-    if (!OpenClipboard(nullptr))
-        return 1;
+    // A viewer may be reading it this moment.
+    int tries = 0;
+    while (!OpenClipboard(nullptr)) {
+        if (++tries == 100)
+            return 1;
+        Sleep(50);
+    }
     if (text) {
         const std::size_t length = wcslen(text);
         HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (length + 1) * sizeof(wchar_t));
