@@ -90,6 +90,8 @@ TEST(SettingsFile, SubdomainIsKeptOrGeneratedAgain)
 
     writeBytes("accounts.cfg", "");
     EXPECT_FALSE(Settings().siteSubdomain.empty()) << "an empty file gets a new label";
+    EXPECT_EQ(parseAccountsFile(std::string_view("\r\n\r\nx").substr(0, 2), fromOem), L"")
+        << "line breaks only, and more past the text's end";
     EXPECT_NE(*readBytes("accounts.cfg"), "");
 }
 
@@ -185,6 +187,10 @@ TEST(SettingsFile, ReadingRulesOfTheOldLayout)
     EXPECT_EQ(s.chatMessages[0], (ChatMessage{121, L"Good luck", false}));
     EXPECT_EQ(s.screenshotKey, 192u);
     EXPECT_EQ(s.serverButtonCount, 12u);
+    // Part of a longer text: no digit past its end is read.
+    Settings cut(plain);
+    parseSettingsFile(std::string_view(file).substr(0, file.size() - 1), cut, fromOem);
+    EXPECT_EQ(cut.serverButtonCount, 1u);
 }
 
 TEST(SettingsFile, HandEditedNumbersAreBroughtIntoTheSheetsRanges)
