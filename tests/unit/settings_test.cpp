@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <limits>
 #include <regex>
 
 #include "base/text.h"
@@ -191,6 +192,9 @@ TEST(SettingsFile, ReadingRulesOfTheOldLayout)
     Settings cut(plain);
     parseSettingsFile(std::string_view(file).substr(0, file.size() - 1), cut, fromOem);
     EXPECT_EQ(cut.serverButtonCount, 1u);
+    // The most negative 32-bit value, and one near it that is not.
+    EXPECT_EQ(parsed(fileWith({{6, "-2147483648"}, {7, "-2147483646"}})).windowRect,
+              (WindowRect{std::numeric_limits<std::int32_t>::min(), -2147483646, 0, 0}));
 }
 
 TEST(SettingsFile, HandEditedNumbersAreBroughtIntoTheSheetsRanges)
