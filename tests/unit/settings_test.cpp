@@ -93,6 +93,7 @@ TEST(SettingsFile, SubdomainIsKeptOrGeneratedAgain)
     EXPECT_FALSE(Settings().siteSubdomain.empty()) << "an empty file gets a new label";
     EXPECT_EQ(parseAccountsFile(std::string_view("\r\n\r\nx").substr(0, 2), fromOem), L"")
         << "line breaks only, and more past the text's end";
+    EXPECT_EQ(parseAccountsFile("\r\n\nlabel\r\n", fromOem), L"label") << "line breaks before it are passed over";
     EXPECT_NE(*readBytes("accounts.cfg"), "");
 }
 
@@ -239,6 +240,13 @@ TEST(SettingsFile, FirstFailureKeepsTheDefaultsAfterIt)
         EXPECT_EQ(s.screenshotKey, 44u);
         EXPECT_EQ(s.serverButtonCount, 30u);
     }
+    // A file that ends where a text line should start: that line keeps its default.
+    std::string beforeFolder = formatSettingsFile(Settings(plain), toOem);
+    std::size_t end = 0;
+    for (int line = 0; line < 9; ++line)
+        end = beforeFolder.find("\r\n", end) + 2;
+    beforeFolder.resize(end);
+    EXPECT_EQ(parsed(beforeFolder).screenshotFolder, plain.screenshotFolder);
 }
 
 TEST(SettingsFile, ShortFileKeepsDefaultsAndIsRewrittenWhole)
