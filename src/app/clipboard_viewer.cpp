@@ -31,29 +31,49 @@ struct GlobalFreer {
     void operator()(void* memory) const noexcept { GlobalFree(memory); }
 };
 
+// How long a notice may wait for the next viewer, another program's window:
+// one that hangs must not stop this window's messages.
+constexpr UINT noticeTimeoutMs = 250;
+
+// Reads of a clipboard held open by another program, one a timer tick apart
+// (see the main window), before the watch gives that change up.
+constexpr int busyReadLimit = 100;
+
+// Sends one of the chain's messages to the next viewer, never for longer
+// than the limit above.
+void sendToViewer(HWND viewer, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(viewer, message, wParam, lParam, SMTO_ABORTIFHUNG | SMTO_NORMAL, noticeTimeoutMs, &result);
+}
+
 }  // namespace
 
 ClipboardViewer::ClipboardViewer(HWND owner) : owner_(owner)
 {
     joined_ = true;
     nextViewer_ = SetClipboardViewer(owner_);
+    if (nextViewer_ == owner_)
+        nextViewer_ = nullptr;  // already in the chain: never our own next
 }
 
 ClipboardViewer::~ClipboardViewer()
 {
     if (joined_) {
+        // The viewers after this one still hear of the last change.
+        passNoticeOn();
         joined_ = false;
         ChangeClipboardChain(owner_, nextViewer_);
     }
 }
 
-std::wstring ClipboardViewer::getText() const
+std::optional<std::wstring> ClipboardViewer::getText() const
 {
     if (!IsClipboardFormatAvailable(CF_UNICODETEXT))
-        return {};
+        return std::wstring();
     OpenClipboardScope clipboard(owner_);
     if (!clipboard)
-        return {};
+        return std::nullopt;
     std::wstring text;
     if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
         if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
@@ -68,7 +88,7 @@ std::wstring ClipboardViewer::getText() const
     return text;
 }
 
-bool ClipboardViewer::setText(std::wstring_view text) const
+bool ClipboardViewer::setText(std::wstring_view text, Record record) const
 {
     const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
     std::unique_ptr<void, GlobalFreer> memory(GlobalAlloc(GMEM_MOVEABLE, bytes));
@@ -88,34 +108,57 @@ bool ClipboardViewer::setText(std::wstring_view text) const
     if (!SetClipboardData(CF_UNICODETEXT, memory.get()))
         return false;
     memory.release();  // the clipboard owns it now
+    if (record == Record::notAgain) {
+        // Any data in this format keeps the whole item out of the history,
+        // its sync to other devices and the monitors that honour it.
+        static const UINT exclude = RegisterClipboardFormatW(L"ExcludeClipboardContentFromMonitorProcessing");
+        std::unique_ptr<void, GlobalFreer> mark(GlobalAlloc(GMEM_MOVEABLE, sizeof(DWORD)));
+        if (exclude && mark) {
+            if (auto* value = static_cast<DWORD*>(GlobalLock(mark.get()))) {
+                *value = 0;
+                GlobalUnlock(mark.get());
+                if (SetClipboardData(exclude, mark.get()))
+                    mark.release();
+            }
+        }
+    }
     return true;
 }
 
 void ClipboardViewer::passNoticeOn()
 {
-    if (!std::exchange(noticeHeld_, false) || !nextViewer_)
+    if (!std::exchange(noticeHeld_, false) || !nextViewer_ || nextViewer_ == owner_)
         return;
-    SendMessageW(nextViewer_, WM_DRAWCLIPBOARD, 0, 0);
+    sendToViewer(nextViewer_, WM_DRAWCLIPBOARD, 0, 0);
 }
 
+// Any program can send or post this message. Only one that names our next
+// viewer relinks, and never to this window itself: a notice passed to
+// ourselves would come round again for ever.
 void ClipboardViewer::onChangeChain(WPARAM wParam, LPARAM lParam)
 {
-    if (reinterpret_cast<HWND>(wParam) == nextViewer_)
-        nextViewer_ = reinterpret_cast<HWND>(lParam);
-    else if (nextViewer_)
-        SendMessageW(nextViewer_, WM_CHANGECBCHAIN, wParam, lParam);
+    const auto leaving = reinterpret_cast<HWND>(wParam);
+    const auto after = reinterpret_cast<HWND>(lParam);
+    if (leaving && leaving == nextViewer_) {
+        if (after != owner_ && (!after || IsWindow(after)))
+            nextViewer_ = after;
+    } else if (nextViewer_ && leaving != owner_) {
+        sendToViewer(nextViewer_, WM_CHANGECBCHAIN, wParam, lParam);
+    }
 }
 
-bool ClipboardViewer::takeChange()
+std::optional<DWORD> ClipboardViewer::newChange() const
 {
     const DWORD sequence = GetClipboardSequenceNumber();
     if (sequence == seenSequence_)
-        return false;
-    seenSequence_ = sequence;
-    return true;
+        return std::nullopt;
+    return sequence;
 }
 
-void ClipboardViewer::markSeen()
+bool ClipboardViewer::mayReadAgain()
 {
-    seenSequence_ = GetClipboardSequenceNumber();
+    if (++busyReads_ <= busyReadLimit)
+        return true;
+    busyReads_ = 0;
+    return false;
 }

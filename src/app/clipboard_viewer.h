@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -11,32 +12,44 @@ public:
     // Joins the chain. The system sends the owner one WM_DRAWCLIPBOARD from
     // inside this call, before the next viewer is known.
     explicit ClipboardViewer(HWND owner);
-    // Leaves the chain.
+    // Passes on a notice still held, then leaves the chain.
     ~ClipboardViewer();
     ClipboardViewer(const ClipboardViewer&) = delete;
     ClipboardViewer& operator=(const ClipboardViewer&) = delete;
 
-    // Empty when the clipboard holds no Unicode text, text longer than any
-    // address, or cannot be opened.
-    std::wstring getText() const;
+    // Nothing while another program holds the clipboard open; empty when
+    // the clipboard holds no Unicode text, or text longer than any address.
+    std::optional<std::wstring> getText() const;
     // The new text is ready before the clipboard is emptied, so a failure
-    // never loses what was there.
-    bool setText(std::wstring_view text) const;
+    // never loses what was there. A rewrite of what another program copied
+    // is marked for the clipboard history and its monitors to leave out:
+    // they recorded that copy already.
+    enum class Record { asCopy, notAgain };
+    bool setText(std::wstring_view text, Record record = Record::asCopy) const;
 
     // WM_DRAWCLIPBOARD: the notice is held until passNoticeOn, so the
     // viewers after this one see the clipboard only once the watch is done.
     void onDrawClipboard() { noticeHeld_ = true; }
+    bool noticeHeld() const { return noticeHeld_; }
     // Passes a held notice on to the next viewer; repeats of one change
     // that arrived meanwhile go as one.
     void passNoticeOn();
     // WM_CHANGECBCHAIN: keeps the chain intact.
     void onChangeChain(WPARAM wParam, LPARAM lParam);
 
-    // True once per change of the clipboard's content: repeats of the same
-    // change (notifications arrive twice under some systems) are skipped.
-    bool takeChange();
+    // The clipboard's sequence number when its content changed since the
+    // last change taken (notifications arrive twice under some systems).
+    std::optional<DWORD> newChange() const;
+    void takeChange(DWORD sequence)
+    {
+        seenSequence_ = sequence;
+        busyReads_ = 0;
+    }
     // Marks the current content as seen, after the program wrote it itself.
-    void markSeen();
+    void markSeen() { takeChange(GetClipboardSequenceNumber()); }
+    // Whether a read that found the clipboard held open may be tried again;
+    // after a few, the watch gives up on that change.
+    bool mayReadAgain();
 
     HWND nextViewer() const { return nextViewer_; }
 
@@ -46,4 +59,5 @@ private:
     bool joined_ = false;
     bool noticeHeld_ = false;
     DWORD seenSequence_ = 0;
+    int busyReads_ = 0;
 };

@@ -19,6 +19,10 @@ namespace {
 // WM_DRAWCLIPBOARD, where a nested notification could close it under us.
 constexpr UINT WM_READ_CLIPBOARD = WM_APP + 1;
 
+// Reads again a clipboard that another program held open.
+constexpr UINT_PTR clipboardReadTimer = 1;
+constexpr UINT clipboardReadPeriodMs = 100;
+
 Application& applicationOf(HWND window)
 {
     return *reinterpret_cast<Application*>(GetWindowLongPtrW(window, GWLP_USERDATA));
@@ -33,25 +37,39 @@ LRESULT onCreate(Application& app, HWND window)
     return 0;
 }
 
+void watchClipboard(Application& app, bool mayReadAgain);
+
 void onDestroy(Application& app)
 {
     Settings::instance()->save();
+    KillTimer(app.mainWindow, clipboardReadTimer);
+    // A notice still held is watched once more and passed on, so the chain
+    // after ours hears of the last change.
+    if (app.clipboardViewer && app.clipboardViewer->noticeHeld())
+        watchClipboard(app, false);
     app.clipboardViewer.reset();
     PostQuitMessage(0);
 }
 
 // A battle address with the program's label, whoever copied it, is put back
 // on the clipboard in its public form before the viewers after ours hear of
-// the change: none of them ever sees the label. A rewrite is a change of
-// its own, whose notice goes on in its turn.
-void watchClipboard(Application& app)
+// the change: none of them ever sees the label. A change is taken only once
+// its text was read; while another program holds the clipboard open, the
+// notice waits for a later read, a bounded number of times. After a rewrite
+// the notice goes on at once, since a viewer ahead of ours may swallow the
+// rewrite's own.
+void watchClipboard(Application& app, bool mayReadAgain)
 {
     ClipboardViewer& viewer = *app.clipboardViewer;
-    if (viewer.takeChange()) {
-        const std::wstring text = viewer.getText();
-        const std::wstring publicForm = app.gameAddress->withoutSubdomain(text);
-        if (publicForm != text && viewer.setText(publicForm)) {
-            viewer.markSeen();
+    if (const std::optional<DWORD> change = viewer.newChange()) {
+        const std::optional<std::wstring> text = viewer.getText();
+        if (text) {
+            viewer.takeChange(*change);
+            const std::wstring publicForm = app.gameAddress->withoutSubdomain(*text);
+            if (publicForm != *text && viewer.setText(publicForm, ClipboardViewer::Record::notAgain))
+                viewer.markSeen();
+        } else if (mayReadAgain && viewer.mayReadAgain()) {
+            SetTimer(app.mainWindow, clipboardReadTimer, clipboardReadPeriodMs, nullptr);
             return;
         }
     }
@@ -162,12 +180,16 @@ void onCommand(Application& app, Gui::Button* button)
         onClickButton(app, button);
     } else if (button == app.getUrlButton.get()) {
         if (app.browserHost) {
+            // The page's address goes on the clipboard in its public form
+            // straight away, rather than as shown and then rewritten by the
+            // watch: a clipboard history or monitor outside the viewer chain
+            // would record the labelled form in between.
             const std::wstring address = app.browserHost->locationUrl();
             if (!address.empty())
-                app.clipboardViewer->setText(address);
+                app.clipboardViewer->setText(app.gameAddress->withoutSubdomain(address));
         }
     } else if (button == app.openUrlButton.get()) {
-        const std::wstring address = app.gameAddress->withSubdomain(app.clipboardViewer->getText());
+        const std::wstring address = app.gameAddress->withSubdomain(app.clipboardViewer->getText().value_or(L""));
         // Only the game's own pages open inside the game window.
         if (!app.gameAddress->isOwnBattleUrl(address))
             return;
@@ -262,7 +284,14 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case WM_READ_CLIPBOARD:
         if (applicationOf(window).clipboardViewer)
-            watchClipboard(applicationOf(window));
+            watchClipboard(applicationOf(window), true);
+        return 0;
+    case WM_TIMER:
+        if (wParam != clipboardReadTimer)
+            break;
+        KillTimer(window, clipboardReadTimer);
+        if (applicationOf(window).clipboardViewer)
+            watchClipboard(applicationOf(window), true);
         return 0;
     case WM_CHANGECBCHAIN:
         if (applicationOf(window).clipboardViewer)

@@ -20,6 +20,8 @@ std::string toOem(std::wstring_view text)
     if (text.empty() || text.size() > static_cast<std::size_t>(INT_MAX))
         return {};
     const int length = static_cast<int>(text.size());
+    // Best fit (the default) maps the glyphs that fromOem gives back to their
+    // bytes, so a saved file reads back the same.
     const int size = WideCharToMultiByte(CP_OEMCP, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
     std::string narrow(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
     if (size > 0)
@@ -32,9 +34,11 @@ std::wstring fromOem(std::string_view text)
     if (text.empty() || text.size() > static_cast<std::size_t>(INT_MAX))
         return {};
     const int length = static_cast<int>(text.size());
-    const int size = MultiByteToWideChar(CP_OEMCP, 0, text.data(), length, nullptr, 0);
+    // Bytes 0x01-0x1F and 0x7F are the code page's glyphs (smileys, hearts,
+    // arrows), as the platform's OEM conversion reads them, not control codes.
+    const int size = MultiByteToWideChar(CP_OEMCP, MB_USEGLYPHCHARS, text.data(), length, nullptr, 0);
     std::wstring wide(static_cast<std::size_t>(size > 0 ? size : 0), L'\0');
     if (size > 0)
-        MultiByteToWideChar(CP_OEMCP, 0, text.data(), length, wide.data(), size);
+        MultiByteToWideChar(CP_OEMCP, MB_USEGLYPHCHARS, text.data(), length, wide.data(), size);
     return wide;
 }

@@ -23,10 +23,16 @@
 //                             bytes of the process that owns the window, as the
 //                             system's counters give them and as counted in its
 //                             GDI handle table, window list and handle table
-//   viewer FILE               join the clipboard-viewer chain until killed; at
+//   viewer FILE [MODE]        join the clipboard-viewer chain until killed; at
 //                             every notice append the clipboard's text to FILE
 //                             as a JSON line, then pass the notice on, as a
-//                             clipboard history tool does
+//                             clipboard history tool does. MODE hang: after
+//                             the first change, stop answering for a minute;
+//                             swallow: pass on the first change's notice only
+//   clipboard-hold FILE [TEXT]  hold the clipboard open until killed (a
+//                             minute at most), with TEXT put on it meanwhile;
+//                             FILE is written once it is held
+//   clipboard-formats         the clipboard's formats, registered ones by name
 //   keep                      hold a hidden window open until killed, so the
 //                             desktop process lives between test programs;
 //                             meanwhile take Print Screen's key-down as the
@@ -178,6 +184,8 @@ int clipboardGet()
 
 const wchar_t* viewerLog = nullptr;
 HWND nextViewer = nullptr;
+std::wstring viewerMode;
+int viewerNotices = 0;
 
 LRESULT CALLBACK viewerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -186,6 +194,12 @@ LRESULT CALLBACK viewerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             std::fprintf(out, "%s\n", quoted(clipboardText(window)).c_str());
             std::fclose(out);
         }
+        // The first notice is the one of joining; the next is the first change.
+        ++viewerNotices;
+        if (viewerMode == L"hang" && viewerNotices >= 2)
+            Sleep(60000);
+        if (viewerMode == L"swallow" && viewerNotices > 2)
+            return 0;
         if (nextViewer)
             SendMessageW(nextViewer, message, wParam, lParam);
         return 0;
@@ -200,9 +214,10 @@ LRESULT CALLBACK viewerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-int viewer(const wchar_t* log)
+int viewer(const wchar_t* log, const wchar_t* mode)
 {
     viewerLog = log;
+    viewerMode = mode;
     WNDCLASSW windowClass = {};
     windowClass.lpfnWndProc = viewerProc;
     windowClass.lpszClassName = L"zprobe viewer";
@@ -237,6 +252,56 @@ int clipboardSet(const std::wstring& text)
     if (!set)
         GlobalFree(memory);
     return set ? 0 : 1;
+}
+
+// Holds the clipboard open, as a program that reads it slowly does. A TEXT
+// is put on it while it stays open: the system tells the viewers of a change
+// only when the clipboard is closed, so none hears of it before a test sends
+// a notice itself.
+int clipboardHold(const wchar_t* heldFile, const wchar_t* text)
+{
+    // A viewer may be reading it this moment.
+    int tries = 0;
+    while (!OpenClipboard(nullptr)) {
+        if (++tries == 100)
+            return 1;
+        Sleep(50);
+    }
+    if (text) {
+        const std::size_t length = wcslen(text);
+        HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (length + 1) * sizeof(wchar_t));
+        auto* chars = memory ? static_cast<wchar_t*>(GlobalLock(memory)) : nullptr;
+        if (!chars)
+            return 1;
+        wcscpy(chars, text);
+        GlobalUnlock(memory);
+        EmptyClipboard();
+        if (!SetClipboardData(CF_UNICODETEXT, memory))
+            return 1;
+    }
+    if (FILE* out = _wfopen(heldFile, L"wb"))
+        std::fclose(out);
+    Sleep(60000);
+    CloseClipboard();
+    return 0;
+}
+
+int clipboardFormats()
+{
+    std::string out = "[";
+    if (OpenClipboard(nullptr)) {
+        for (UINT format = EnumClipboardFormats(0); format; format = EnumClipboardFormats(format)) {
+            wchar_t name[256] = L"";
+            out += out.size() > 1 ? ", " : "";
+            if (GetClipboardFormatNameW(format, name, 256) > 0)
+                out += quoted(name);
+            else
+                out += std::to_string(format);
+        }
+        CloseClipboard();
+    }
+    std::printf("%s]\n", out.c_str());
+    return 0;
 }
 
 // Wine keeps no per-process counters for GDI and USER objects or kernel
@@ -547,8 +612,12 @@ int wmain(int argc, wchar_t** argv)
         std::fclose(out);
         return 0;
     }
-    if (command == L"viewer" && argc == 3)
-        return viewer(argv[2]);
+    if (command == L"viewer" && (argc == 3 || argc == 4))
+        return viewer(argv[2], argc == 4 ? argv[3] : L"");
+    if (command == L"clipboard-hold" && (argc == 3 || argc == 4))
+        return clipboardHold(argv[2], argc == 4 ? argv[3] : nullptr);
+    if (command == L"clipboard-formats")
+        return clipboardFormats();
     if (command == L"keep")
         return keep();
     return usage();

@@ -132,11 +132,12 @@ class ClipboardViewer:
     at every notice it reads the clipboard, records the text and passes the
     notice on."""
 
-    def __init__(self, directory):
+    def __init__(self, directory, mode=None):
+        directory.mkdir(exist_ok=True)
         self.log = directory / 'viewer.jsonl'
         self.log.touch()
         with open(directory / 'viewer-wine.log', 'ab') as out:
-            self.process = subprocess.Popen([WINE, str(ZPROBE), 'viewer', windows_path(self.log)],
+            self.process = subprocess.Popen([WINE, str(ZPROBE), 'viewer', windows_path(self.log), *[m for m in [mode] if m]],
                                             stdin=subprocess.DEVNULL, stdout=out, stderr=out)
         # Joined once its first notice is written.
         wait_for(lambda: self.log.read_text(encoding='utf-8').strip(), 'the viewer in the chain')
@@ -158,6 +159,44 @@ def clipboard_viewer(tmp_path):
         yield viewer
     finally:
         viewer.leave()
+
+
+@pytest.fixture
+def add_viewer(tmp_path):
+    """add_viewer(name, mode=None) joins another viewer now (mode 'hang' or
+    'swallow', see zprobe); each is ended afterwards."""
+    made = []
+
+    def add(name, mode=None):
+        made.append(ClipboardViewer(tmp_path / name, mode))
+        return made[-1]
+
+    yield add
+    for viewer in made:
+        viewer.leave()
+
+
+@pytest.fixture
+def hold_clipboard(tmp_path):
+    """hold_clipboard(text=None): another program holds the clipboard open,
+    with text put on it meanwhile, until the returned function releases it."""
+    holders = []
+
+    def hold(text=None):
+        marker = tmp_path / f'held{len(holders)}'
+        with open(tmp_path / 'holder-wine.log', 'ab') as out:
+            holders.append(subprocess.Popen([WINE, str(ZPROBE), 'clipboard-hold', windows_path(marker),
+                                             *[t for t in [text] if t]],
+                                            stdin=subprocess.DEVNULL, stdout=out, stderr=out))
+        wait_for(marker.exists, 'the clipboard held open')
+        holder = holders[-1]
+        return lambda: (holder.kill(), holder.wait(timeout=30))
+
+    yield hold
+    for holder in holders:
+        if holder.poll() is None:
+            holder.kill()
+            holder.wait(timeout=30)
 
 
 @pytest.fixture(scope='session')

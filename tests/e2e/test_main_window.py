@@ -10,6 +10,8 @@ from conftest import (BUTTON_CHECKED, BUTTON_DISABLED, BUTTON_PLAIN, DOMAIN, PRE
                       settings_file, set_clipboard, site_requests, wait_for)
 
 WM_LBUTTONDOWN, WM_LBUTTONUP = 0x201, 0x202
+WM_DRAWCLIPBOARD, WM_CHANGECBCHAIN = 0x308, 0x30D
+EXCLUDE_FROM_HISTORY = 'ExcludeClipboardContentFromMonitorProcessing'
 
 LABEL = 'Own7LaBel'  # generated labels mix cases; the control reports hosts in lower case
 GET_URL, OPEN_URL, CLICK_LEFT, CLICK_RIGHT, PLUS = 1000, 1001, 1003, 1004, 1005
@@ -73,7 +75,7 @@ def test_server_buttons_open_their_battle_page(start, workdir):
     wait_for(lambda: held() == one_page, f'the counts of one page again, {one_page}', timeout=10)
 
 
-def test_get_url_and_open_url_exchange_public_addresses(start, workdir, clipboard_viewer):
+def test_get_url_and_open_url_exchange_public_addresses(start, workdir, clipboard_viewer, add_viewer):
     program = open_client(start, workdir)
     assert button_colour(program.hwnd, OPEN_URL) == BUTTON_DISABLED, 'no player data for the host yet'
     assert button_colour(program.hwnd, GET_URL) == BUTTON_DISABLED
@@ -81,15 +83,22 @@ def test_get_url_and_open_url_exchange_public_addresses(start, workdir, clipboar
     wait_for(title_is(program, '[5] Zelvara 1.0'), 'server 5')
     wait_for(lambda: button_colour(program.hwnd, GET_URL) != BUTTON_DISABLED, 'Get Url enabled')
 
+    # A viewer that joins after ours hears of a change first, as a clipboard
+    # history does: the labelled address is never there for it to read.
+    ahead = add_viewer('ahead')
     click(button(program.hwnd, GET_URL))
     public5 = f'http://{DOMAIN}/battle-en.html#/server=RU5'
     wait_for(lambda: clipboard() == public5, 'the public form on the clipboard')
+    wait_for(lambda: public5 in ahead.texts(), 'the viewer ahead of ours told')
+    # The player's own copy, recorded by the history like any other.
+    assert EXCLUDE_FROM_HISTORY not in inspect_json('clipboard-formats')
     # A viewer that joined the chain before us hears of the address only once
     # it is public.
     wait_for(lambda: public5 in clipboard_viewer.texts(), 'the viewer after ours told')
-    assert not [t for t in clipboard_viewer.texts() if is_own_address(t)]
-    # It reads whatever is copied, whole: not the huge copy below.
+    assert not [t for t in clipboard_viewer.texts() + ahead.texts() if is_own_address(t)]
+    # They read whatever is copied, whole: not the huge copy below.
     clipboard_viewer.leave()
+    ahead.leave()
 
     set_clipboard(f'http://{DOMAIN}/battle-de.html#/server=RU3')
     click(button(program.hwnd, OPEN_URL))
@@ -128,7 +137,7 @@ def test_get_url_and_open_url_exchange_public_addresses(start, workdir, clipboar
     wait_for(title_is(program, '[6] Zelvara 1.0'), 'server 6 opened after the huge text')
 
 
-def test_clipboard_watch_publishes_own_addresses_only(start, workdir, clipboard_viewer):
+def test_clipboard_watch_publishes_own_addresses_only(start, workdir, clipboard_viewer, add_viewer):
     program = open_client(start, workdir)
     own = f'http://{LABEL.lower()}.{DOMAIN}/battle-ru.html#/server=RU12'  # as the control reports it
     set_clipboard(own)
@@ -152,6 +161,69 @@ def test_clipboard_watch_publishes_own_addresses_only(start, workdir, clipboard_
     assert not [t for t in clipboard_viewer.texts() if is_own_address(t)]
     assert program.info()['title'] == 'Zelvara 1.0'
 
+    # A viewer ahead of ours that passes on only the first notice swallows
+    # the rewrite's own: the viewer after ours is told of the public form all
+    # the same, and the rewrite is kept out of the history, which recorded
+    # the copy already.
+    add_viewer('ahead', 'swallow')
+    set_clipboard(own.replace('RU12', 'RU5'))
+    public5 = f'http://{DOMAIN}/battle-en.html#/server=RU5'
+    wait_for(lambda: clipboard() == public5, 'the public form')
+    wait_for(lambda: public5 in clipboard_viewer.texts(), 'the viewer after ours told of the rewrite')
+    assert EXCLUDE_FROM_HISTORY in inspect_json('clipboard-formats')
+    assert program.close() == 0
+    assert not [t for t in clipboard_viewer.texts() if is_own_address(t)]
+
+
+def test_forged_chain_messages_change_nothing(start, workdir, clipboard_viewer):
+    program = open_client(start, workdir)
+    after_ours = inspect_json('find', 'zprobe viewer')[0]['hwnd']
+    # Posted by any program: our next viewer leaving with us after it, or no
+    # window leaving (we would link to ourselves and pass every notice round
+    # for ever); windows we never chained to leaving.
+    for leaving, after in ((after_ours, program.hwnd), (0, program.hwnd), (program.hwnd, program.hwnd),
+                           (0x1234, after_ours), (after_ours, 0x7FF0)):
+        inspect('post', program.hwnd, WM_CHANGECBCHAIN, leaving, after)
+    set_clipboard('after the forgery')
+    wait_for(lambda: 'after the forgery' in clipboard_viewer.texts(), 'the viewer after ours still told')
+    assert program.close() == 0
+
+
+def test_a_hung_viewer_after_ours_freezes_nothing(start, workdir, add_viewer):
+    hung = add_viewer('hung', 'hang')  # joins first, stops answering at the first change
+    program = open_client(start, workdir)
+    own = f'http://{LABEL.lower()}.{DOMAIN}/battle-en.html#/server=RU'
+    public = f'http://{DOMAIN}/battle-en.html#/server=RU'
+    set_clipboard(own + '5')
+    wait_for(lambda: public + '5' in hung.texts(), 'the viewer told, before it stops answering')
+    set_clipboard(own + '6')
+    wait_for(lambda: clipboard() == public + '6', 'the next copy published while it hangs')
+    assert program.close() == 0
+
+
+def test_a_clipboard_held_open_delays_the_notice_and_lets_no_label_through(start, workdir, add_viewer,
+                                                                             hold_clipboard):
+    own = f'http://{LABEL.lower()}.{DOMAIN}/battle-en.html#/server=RU'
+    set_clipboard(own + '9')
+    release = hold_clipboard()  # another program reads it, slowly
+    after_ours = add_viewer('after')
+    program = open_client(start, workdir)
+    release()
+    public9 = f'http://{DOMAIN}/battle-en.html#/server=RU9'
+    wait_for(lambda: clipboard() == public9, 'the label rewritten once the clipboard is free')
+    wait_for(lambda: public9 in after_ours.texts(), 'the viewer after ours told')
+    assert not [t for t in after_ours.texts() if is_own_address(t)]
+
+    hold_clipboard(own + '8')  # and now changes it while holding it open
+    # A notice while the clipboard cannot be read waits for the read ...
+    inspect('send', program.hwnd, WM_DRAWCLIPBOARD, 0, 0)  # as a viewer ahead of ours passes it on
+    told = len(after_ours.texts())
+    time.sleep(0.5)  # nothing may happen; give it the chance to go wrong
+    assert len(after_ours.texts()) == told, 'no notice before the clipboard was read'
+    # ... and is passed on when the window closes first.
+    assert program.close() == 0
+    wait_for(lambda: len(after_ours.texts()) > told, 'the held notice passed on at closing')
+
 
 def test_open_url_starts_enabled_with_player_data_for_the_host(start, workdir):
     roaming = next(p for p in (PREFIX / 'drive_c' / 'users').glob('*/AppData/Roaming') if 'Public' not in str(p))
@@ -174,9 +246,19 @@ def test_failed_page_and_front_page_close_the_game(start, workdir):
     assert button_colour(program.hwnd, 2) == BUTTON_PLAIN
     for disabled in (GET_URL, CLICK_LEFT, CLICK_RIGHT):
         assert button_colour(program.hwnd, disabled) == BUTTON_DISABLED, disabled
-    click(button(program.hwnd, CLICK_LEFT))
-    time.sleep(0.3)  # nothing may happen; give it the chance to go wrong
+    # Clicks on the disabled buttons start no clicker and copy nothing. The
+    # "+" clicked after them is handled after them too: once it shows, they
+    # were.
+    set_clipboard('kept')
+    for disabled in (CLICK_LEFT, CLICK_RIGHT, GET_URL):
+        click(button(program.hwnd, disabled))
+    click(button(program.hwnd, PLUS))
+    wait_for(lambda: button_colour(program.hwnd, PLUS) == BUTTON_CHECKED, 'the click after them handled')
+    assert not inspect_json('find', 'Zelvara#Clicker')
+    assert clipboard() == 'kept'
     assert button_colour(program.hwnd, CLICK_LEFT) == BUTTON_DISABLED, 'a click with no game lights nothing'
+    click(button(program.hwnd, PLUS))
+    wait_for(lambda: button_colour(program.hwnd, PLUS) == BUTTON_PLAIN, 'back from full screen')
 
     program.close()
     again = open_client(start, workdir, language='moved')  # moves on to the front page

@@ -9,6 +9,7 @@
 #include <mshtmhst.h>
 #include <oleidl.h>
 
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <utility>
@@ -190,6 +191,18 @@ TEST_F(BrowserAxHostTest, TheSiteAnswersTheControlsUiQuestionsAsThePlatformConta
     ASSERT_EQ(ui->GetHostInfo(&info), S_OK);
     EXPECT_EQ(info.dwFlags, DWORD{DOCHOSTUIFLAG_NO3DBORDER});
     EXPECT_EQ(info.dwDoubleClick, DWORD{DOCHOSTUIDBLCLK_DEFAULT});
+    // A caller's structure too short for both fields is refused untouched;
+    // one that just holds them is filled.
+    DOCHOSTUIINFO shorter = {};
+    shorter.cbSize = offsetof(DOCHOSTUIINFO, dwDoubleClick) + sizeof shorter.dwDoubleClick - 1;
+    shorter.dwDoubleClick = 0xAB;
+    EXPECT_EQ(ui->GetHostInfo(&shorter), E_INVALIDARG);
+    EXPECT_EQ(shorter.dwFlags, 0u);
+    EXPECT_EQ(shorter.dwDoubleClick, 0xABu);
+    shorter.cbSize += 1;
+    EXPECT_EQ(ui->GetHostInfo(&shorter), S_OK);
+    EXPECT_EQ(shorter.dwDoubleClick, DWORD{DOCHOSTUIDBLCLK_DEFAULT});
+    EXPECT_EQ(ui->GetHostInfo(nullptr), E_POINTER);
     POINT point = {};
     EXPECT_EQ(ui->ShowContextMenu(0, &point, nullptr, nullptr), S_FALSE) << "the control's own menu shows";
     EXPECT_EQ(ui->ShowUI(1, nullptr, nullptr, nullptr, nullptr), S_OK) << "no menus or toolbars of the control";

@@ -145,15 +145,25 @@ TEST_F(BrowserEventTest, EachEventIsHandedOutOnceToItsOwnMessageOnly)
     ASSERT_TRUE(PeekMessageW(&second, target_, WM_BROWSER_EVENT, WM_BROWSER_EVENT, PM_REMOVE));
     EXPECT_NE(first.lParam, second.lParam);
 
+    // A later page's sink raises the same event: its number is its own, so
+    // neither sink hands out the other's.
     BrowserEvent later;
-    EXPECT_FALSE(later.take(second.wParam, second.lParam)) << "another sink's event";
+    later.Invoke(browserEventNavigateComplete2, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, arguments.parameters(),
+                 nullptr, nullptr, nullptr);
+    MSG third;
+    ASSERT_TRUE(PeekMessageW(&third, target_, WM_BROWSER_EVENT, WM_BROWSER_EVENT, PM_REMOVE));
+    EXPECT_NE(third.lParam, first.lParam);
+    EXPECT_FALSE(later.take(first.wParam, first.lParam)) << "another sink's event";
+    EXPECT_FALSE(sink_.take(third.wParam, third.lParam)) << "another sink's event";
+    EXPECT_EQ(later.take(third.wParam, third.lParam), L"http://a.game.example/");
+
     EXPECT_FALSE(sink_.take(first.wParam, first.lParam + 1000)) << "a number never posted";
     EXPECT_FALSE(sink_.take(browserEventNavigateError, first.lParam)) << "the wrong id";
     EXPECT_FALSE(sink_.take(271, 0x1234));
+    EXPECT_FALSE(takeBrowserEvent(second.wParam, second.lParam)) << "held, but by no connected sink";
     EXPECT_EQ(sink_.take(second.wParam, second.lParam), L"http://a.game.example/") << "taken out of order";
     EXPECT_EQ(sink_.take(first.wParam, first.lParam), L"http://a.game.example/");
     EXPECT_FALSE(sink_.take(first.wParam, first.lParam)) << "taken twice";
-    EXPECT_FALSE(takeBrowserEvent(first.wParam, first.lParam)) << "no sink connected";
 }
 
 TEST_F(BrowserEventTest, OtherEventsPostNothing)

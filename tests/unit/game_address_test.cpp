@@ -40,12 +40,22 @@ TEST(GameAddress, RecognisesBattleAddresses)
     EXPECT_FALSE(isBattleUrl(L"http://x.html/" + domain + L"/battle-en.htm"));
     EXPECT_FALSE(isBattleUrl(L"http://" + domain + L"/index.html"));
     EXPECT_FALSE(isBattleUrl(L""));
+    // The path twice: only the second follows the game's domain.
+    const std::wstring twice = L"http://other.site/battle-" + domain + L"/battle-en.html#/server=RU3";
+    EXPECT_TRUE(isBattleUrl(twice));
+    EXPECT_EQ(withBattleLanguage(twice, "ru"), L"http://other.site/battle-" + domain + L"/battle-ru.html#/server=RU3");
 }
 
 TEST(GameAddress, ReadsTheServerNumberBack)
 {
     EXPECT_EQ(battleServerNumber(GameAddress(L"", L"abc").battleServerUrl(12, "en")), 12);
     EXPECT_EQ(battleServerNumber(L"http://" + domain + L"/battle-en.html#/server=RU007x"), 7);
+    // 0 and 9 at both edges of the number, and of the digits before it.
+    EXPECT_EQ(battleServerNumber(L"http://" + domain + L"/battle-en.html#/server=RU9090"), 9090);
+    EXPECT_EQ(battleServerNumber(L"http://" + domain + L"/battle-en.html#/server=RU09"), 9);
+    // Part of a longer text: no digit past its end is read.
+    const std::wstring longer = L"http://" + domain + L"/battle-en.html#/server=RU12";
+    EXPECT_EQ(battleServerNumber(std::wstring_view(longer).substr(0, longer.size() - 1)), 1);
     EXPECT_EQ(battleServerNumber(L"http://" + domain + L"/index.html#/server=RU7"), 0) << "not a battle page";
     EXPECT_EQ(battleServerNumber(L"http://" + domain + L"/battle-en.html"), 0) << "no server=";
     EXPECT_EQ(battleServerNumber(L"http://" + domain + L"/battle-en.html#/server=RU"), 0) << "no digits";
@@ -121,4 +131,7 @@ TEST(GameAddress, HostsCompareWithoutRegardToCase)
     EXPECT_TRUE(isSiteFrontPage(lower(L"http://Ab12XyZ." + domain + L"/"), L"Ab12XyZ"));
     EXPECT_FALSE(isSiteFrontPage(L"http://abc." + domain + L"/index.html", L"abc"));
     EXPECT_FALSE(isSiteFrontPage(L"http://other." + domain + L"/", L"abc"));
+    // Hosts that agree on the shorter one's length are still different hosts.
+    EXPECT_FALSE(isSiteFrontPage(L"http://abc." + domain + L"x/", L"abc"));
+    EXPECT_FALSE(isSiteFrontPage(L"http://abc." + domain.substr(0, domain.size() - 1) + L"/", L"abc"));
 }

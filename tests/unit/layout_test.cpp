@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <numeric>
+#include <vector>
 
 #include "base/layout.h"
 
@@ -56,6 +57,11 @@ TEST(Layout, DivisibleRoomGivesEqualButtons)
     for (const Box& b : l.serverButtons)
         EXPECT_EQ(b.width, 28);
     EXPECT_TRUE(layoutBar(standardBar(1000, 630, 0)).serverButtons.empty());
+    // One server: the whole room, less its gap, is that button's.
+    m.serverCount = 1;
+    const std::vector<Box> one = layoutBar(m).serverButtons;
+    ASSERT_EQ(one.size(), 1u);
+    EXPECT_EQ(one[0], (Box{m.openUrlX + m.openUrlWidth + 5, 5, 298, 20}));
 }
 
 TEST(Layout, BrowserAreaAndAboutView)
@@ -66,6 +72,11 @@ TEST(Layout, BrowserAreaAndAboutView)
     EXPECT_EQ(layoutBar(hidden).browserArea, (Box{0, 0, 1000, 630}));
     EXPECT_EQ(aboutWindowBox(0, 0, 1000, 630), (Box{0, 31, 1000, 600}));
     EXPECT_EQ(aboutWindowBox(0, 0, 1280, 1024), (Box{140, 228, 1000, 600}));
+    // A client rectangle whose left edge is not 0.
+    BarMeasures shifted = standardBar();
+    shifted.clientLeft = 10;
+    EXPECT_EQ(layoutBar(shifted).browserArea, (Box{10, 30, 990, 600}));
+    EXPECT_EQ(aboutWindowBox(10, 0, 1010, 630), (Box{15, 31, 1000, 600}));
 }
 
 TEST(Layout, ClickerOverlays)

@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <limits>
 #include <regex>
 
 #include "base/text.h"
@@ -90,6 +91,9 @@ TEST(SettingsFile, SubdomainIsKeptOrGeneratedAgain)
 
     writeBytes("accounts.cfg", "");
     EXPECT_FALSE(Settings().siteSubdomain.empty()) << "an empty file gets a new label";
+    EXPECT_EQ(parseAccountsFile(std::string_view("\r\n\r\nx").substr(0, 2), fromOem), L"")
+        << "line breaks only, and more past the text's end";
+    EXPECT_EQ(parseAccountsFile("\r\n\nlabel\r\n", fromOem), L"label") << "line breaks before it are passed over";
     EXPECT_NE(*readBytes("accounts.cfg"), "");
 }
 
@@ -185,6 +189,13 @@ TEST(SettingsFile, ReadingRulesOfTheOldLayout)
     EXPECT_EQ(s.chatMessages[0], (ChatMessage{121, L"Good luck", false}));
     EXPECT_EQ(s.screenshotKey, 192u);
     EXPECT_EQ(s.serverButtonCount, 12u);
+    // Part of a longer text: no digit past its end is read.
+    Settings cut(plain);
+    parseSettingsFile(std::string_view(file).substr(0, file.size() - 1), cut, fromOem);
+    EXPECT_EQ(cut.serverButtonCount, 1u);
+    // The most negative 32-bit value, and one near it that is not.
+    EXPECT_EQ(parsed(fileWith({{6, "-2147483648"}, {7, "-2147483646"}})).windowRect,
+              (WindowRect{std::numeric_limits<std::int32_t>::min(), -2147483646, 0, 0}));
 }
 
 TEST(SettingsFile, HandEditedNumbersAreBroughtIntoTheSheetsRanges)
@@ -216,6 +227,8 @@ TEST(SettingsFile, FirstFailureKeepsTheDefaultsAfterIt)
         {"minus on an unsigned field", 3, "-1"},
         {"above 32 bits", 3, "4294967296"},
         {"a bool other than 0 or 1", 15, "2"},
+        // Its first 19 digits still fit a 64-bit field: only the overflow fails it.
+        {"above 64 bits", 1, "19000000000000000000"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -227,6 +240,13 @@ TEST(SettingsFile, FirstFailureKeepsTheDefaultsAfterIt)
         EXPECT_EQ(s.screenshotKey, 44u);
         EXPECT_EQ(s.serverButtonCount, 30u);
     }
+    // A file that ends where a text line should start: that line keeps its default.
+    std::string beforeFolder = formatSettingsFile(Settings(plain), toOem);
+    std::size_t end = 0;
+    for (int line = 0; line < 9; ++line)
+        end = beforeFolder.find("\r\n", end) + 2;
+    beforeFolder.resize(end);
+    EXPECT_EQ(parsed(beforeFolder).screenshotFolder, plain.screenshotFolder);
 }
 
 TEST(SettingsFile, ShortFileKeepsDefaultsAndIsRewrittenWhole)
@@ -308,6 +328,19 @@ TEST(SettingsFile, ComparisonIgnoresPlacementAndSubdomain)
     Settings c(plain);
     c.serverButtonCount = 12;
     EXPECT_TRUE(a.differsFrom(c));
+    // Each other field alone makes a difference too.
+    void (*const changes[])(Settings&) = {
+        [](Settings& s) { s.clicksPeriod = 11; },          [](Settings& s) { s.battleLanguage = "de"; },
+        [](Settings& s) { s.screenshotFolder = L"D:\\"; }, [](Settings& s) { s.dateFormat = L"yyyy"; },
+        [](Settings& s) { s.timeFormat = L"HH"; },         [](Settings& s) { s.imageFormat = L"png"; },
+        [](Settings& s) { s.jpegQuality = 50; },           [](Settings& s) { s.beepOnSave = false; },
+        [](Settings& s) { s.screenshotKey = 27; },
+    };
+    for (std::size_t i = 0; i < std::size(changes); ++i) {
+        Settings d(plain);
+        changes[i](d);
+        EXPECT_TRUE(a.differsFrom(d)) << "field " << i;
+    }
 }
 
 TEST(SettingsFile, FileThatCannotBeReadIsNeverReplacedAndAHugeOneIsCut)

@@ -24,6 +24,20 @@ TEST(RussianSystem, CyrillicSurvivesTheOemConversion)
     EXPECT_EQ(fromOem(oem), text);
 }
 
+// Code page 866: the same glyphs below 0x20 and at 0x7F, Cyrillic above.
+TEST(RussianSystem, EveryOemByteRoundTripsWithItsGlyph)
+{
+    std::string bytes;
+    for (int b = 0x01; b <= 0xFF; ++b)
+        bytes.push_back(static_cast<char>(b));
+    const std::wstring wide = fromOem(bytes);
+    ASSERT_EQ(wide.size(), bytes.size());
+    EXPECT_EQ(wide[0x03 - 1], L'\u2665') << "♥";
+    EXPECT_EQ(wide[0x7F - 1], L'\u2302') << "⌂";
+    EXPECT_EQ(wide[0x8F - 1], L'П');
+    EXPECT_EQ(toOem(wide), bytes);
+}
+
 TEST(RussianSystem, RussianDefaultsSurviveSaveAndLoad)
 {
     ScratchDirectory dir;

@@ -34,3 +34,22 @@ TEST(Text, OemConversionRoundTripsAndKeepsLength)
     EXPECT_EQ(fromOem(oem), text);
     EXPECT_EQ(toOem(L""), "");
 }
+
+// Code page 437: every byte reads back as one character, the low ones and
+// 0x7F as the glyphs a chat macro of an earlier build was saved with, and
+// writes back as itself.
+TEST(Text, EveryOemByteRoundTripsWithItsGlyph)
+{
+    ASSERT_EQ(GetOEMCP(), 437u);
+    std::string bytes;
+    for (int b = 0x01; b <= 0xFF; ++b)
+        bytes.push_back(static_cast<char>(b));
+    const std::wstring wide = fromOem(bytes);
+    ASSERT_EQ(wide.size(), bytes.size());
+    EXPECT_EQ(wide.substr(0, 3), L"\u263A\u263B\u2665") << "☺☻♥";
+    EXPECT_EQ(wide[0x09 - 1], L'\u25CB') << "○";
+    EXPECT_EQ(wide[0x10 - 1], L'\u25BA') << "►";
+    EXPECT_EQ(wide[0x7F - 1], L'\u2302') << "⌂";
+    EXPECT_EQ(wide[0x80 - 1], L'\u00C7') << "Ç";
+    EXPECT_EQ(toOem(wide), bytes);
+}
