@@ -170,10 +170,11 @@ TEST(SettingsFile, LineBreaksInsideTextAreWrittenAsBlanks)
 
 TEST(SettingsFile, ReadingRulesOfTheOldLayout)
 {
-    // Loose whitespace before numbers, bare LF line ends, and the last line
-    // without a line break, as a hand-edited file may have.
+    // Loose whitespace before numbers (vertical tab and form feed count too),
+    // bare LF line ends, and the last line without a line break, as a
+    // hand-edited file may have.
     const std::string file =
-        "0\n0\n  \t15\n\nru\n0\n-5\n\n 7\n900\n700\nC:\\Pics\ndd\nHH\nbmp\n75\n0\n0\n1\n"
+        "0\n0\n \v\f\t15\n\nru\n0\n-5\n\n 7\n900\n700\nC:\\Pics\ndd\nHH\nbmp\n75\n0\n0\n1\n"
         "121\nGood luck\n0\n192\n12";
     bool ok = false;
     const Settings s = parsed(file, &ok);
@@ -193,9 +194,9 @@ TEST(SettingsFile, ReadingRulesOfTheOldLayout)
     Settings cut(plain);
     parseSettingsFile(std::string_view(file).substr(0, file.size() - 1), cut, fromOem);
     EXPECT_EQ(cut.serverButtonCount, 1u);
-    // The most negative 32-bit value, and one near it that is not.
-    EXPECT_EQ(parsed(fileWith({{6, "-2147483648"}, {7, "-2147483646"}})).windowRect,
-              (WindowRect{std::numeric_limits<std::int32_t>::min(), -2147483646, 0, 0}));
+    // The most negative 32-bit value, and two near it that are not.
+    EXPECT_EQ(parsed(fileWith({{6, "-2147483648"}, {7, "-2147483646"}, {8, "-2147483647"}})).windowRect,
+              (WindowRect{std::numeric_limits<std::int32_t>::min(), -2147483646, -2147483647, 0}));
 }
 
 TEST(SettingsFile, HandEditedNumbersAreBroughtIntoTheSheetsRanges)
