@@ -467,7 +467,10 @@ BOOL CALLBACK printMonitor(HMONITOR monitor, HDC, RECT*, LPARAM first)
 
 int usage()
 {
-    std::fprintf(stderr, "usage: zprobe find|info|children|foreground|metrics|monitors|close|move|post|send|pixel|clipboard-get|clipboard-set|keep ...\n");
+    std::fprintf(stderr,
+                 "usage: zprobe find|info|children|resources|foreground|metrics|monitors|close|move|show|post|send|\n"
+                 "              pixel|clipboard-get|clipboard-set|clipboard-hold|clipboard-formats|viewer|\n"
+                 "              dlg-get|dlg-set|dlg-check|sheet-page|sheet-press|record|keep ...\n");
     return 2;
 }
 
