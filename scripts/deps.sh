@@ -20,7 +20,7 @@ if [ $native_only = 0 ]; then
 fi
 if [ "$what" = test ]; then
   # The x86 exe's tests run on Wine's 32-bit side.
-  packages+=(wine32:i386 googletest python3-pytest python3-pil xclip clang-14 libclang-rt-14-dev)
+  packages+=(wine32:i386 googletest python3-pytest python3-pil python3-pefile xclip clang-14 libclang-rt-14-dev)
   commands+=(/usr/lib/wine/wine xclip clang++-14 true)
   # The two-monitor session: a real X server with two dummy outputs.
   packages+=(xserver-xorg-core x11-xserver-utils xserver-xorg-video-dummy)
@@ -39,7 +39,7 @@ for i in "${!commands[@]}"; do
 done
 if [ "$what" = test ]; then
   [ -f /usr/src/googletest/CMakeLists.txt ] || missing+=(googletest)
-  /usr/bin/python3 -c 'import pytest, PIL' >/dev/null 2>&1 || missing+=(python3-pytest python3-pil)
+  /usr/bin/python3 -c 'import pytest, PIL, pefile' >/dev/null 2>&1 || missing+=(python3-pytest python3-pil python3-pefile)
   compgen -G '/usr/lib/llvm-14/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a' >/dev/null || missing+=(libclang-rt-14-dev)
   [ -f /usr/lib/xorg/modules/drivers/dummy_drv.so ] || missing+=(xserver-xorg-video-dummy)
 fi
