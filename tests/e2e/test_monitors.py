@@ -9,7 +9,7 @@ import subprocess
 import pytest
 
 from conftest import (WS_POPUP, WM_SYSCOMMAND, SC_MAXIMIZE, button, children, inspect, inspect_json, read_lines,
-                      settings_file, wait_for)
+                      wait_for)
 from test_settings_sheet import CAPTION, PSBTN_CANCEL, open_client
 
 pytestmark = pytest.mark.skipif(os.environ.get('ZELVARA_MONITORS') != 'two', reason='needs the two-monitor session')
@@ -27,8 +27,8 @@ def monitors():
 
 def click_at(x, y):
     """A real click at a point in Win32 coordinates."""
-    left = min(m[0] for m in monitors())
-    top = min(m[1] for m in monitors())
+    desk = monitors()
+    left, top = min(m[0] for m in desk), min(m[1] for m in desk)
     subprocess.run(['xdotool', 'mousemove', str(x - left), str(y - top), 'click', '1'], check=True, timeout=30)
 
 
@@ -100,21 +100,16 @@ def test_the_window_keeps_to_the_left_monitor(start, workdir):
     assert inside(stored_rect(workdir), LEFT)
 
 
-@pytest.fixture
-def centred(metrics, minimum_size):
+def test_a_monitor_that_is_gone_and_an_old_minimised_position(start, workdir, metrics, minimum_size):
     width, height = minimum_size
     x, y = (metrics['screen'][0] - width) // 2, (metrics['screen'][1] - height) // 2
-    return [x, y, x + width, y + height]
-
-
-def test_a_rectangle_of_a_monitor_that_is_gone(start, workdir, centred):
+    centred = [x, y, x + width, y + height]
     program = open_client(start, workdir, rect=(3000, 200, 4016, 869))
     assert program.info()['rect'] == centred
+    assert program.close() == 0
 
-
-def test_a_start_in_full_screen_over_an_old_minimised_position(start, workdir, centred):
-    # The rectangle the window was created with is the one full screen
-    # leaves to, and the file heals.
+    # A start in full screen: the rectangle the window was created with is
+    # the one full screen leaves to, and the file heals.
     again = open_client(start, workdir, rect=(-32000, -32000, -31840, -31973), flags=2)
     wait_for(lambda: again.info()['rect'] == PRIMARY, 'full screen at start')
     click(button(again.hwnd, PLUS))
