@@ -48,27 +48,31 @@ MonitorAreas monitorOf(HWND window)
     return {screenRect(info.rcMonitor), screenRect(info.rcWork)};
 }
 
+// The main window's frame around a client area at (0, 0): its top is minus
+// the caption band, the frame's top edge and the caption.
+const RECT& mainWindowFrame()
+{
+    static const RECT frame = [] {
+        RECT r = {0, 0, 0, 0};
+        AdjustWindowRectEx(&r, mainWindowStyle, FALSE, 0);
+        return r;
+    }();
+    return frame;
+}
+
 }  // namespace
 
 WindowSize minimumWindowSize()
 {
-    static WindowSize cached;
-    if (cached.width == 0) {
-        RECT frame = {0, 0, 0, 0};
-        AdjustWindowRectEx(&frame, mainWindowStyle, FALSE, 0);
-        cached = {frame.right - frame.left + minimumClientWidth, frame.bottom - frame.top + minimumClientHeight};
-    }
-    return cached;
+    const RECT& frame = mainWindowFrame();
+    return {frame.right - frame.left + minimumClientWidth, frame.bottom - frame.top + minimumClientHeight};
 }
 
 WindowGeometry usableWindowGeometry(const WindowRect& stored, const ScreenRect& fallback)
 {
-    // The caption band: the frame's top edge and the caption.
-    RECT frame = {0, 0, 0, 0};
-    AdjustWindowRectEx(&frame, mainWindowStyle, FALSE, 0);
     const WindowSize minimum = minimumWindowSize();
-    return usableWindowGeometry(stored, minimum.width, minimum.height, static_cast<int>(-frame.top), monitorAreas(),
-                                fallback);
+    return usableWindowGeometry(stored, minimum.width, minimum.height, static_cast<int>(-mainWindowFrame().top),
+                                monitorAreas(), fallback);
 }
 
 MouseHook::MouseHook()

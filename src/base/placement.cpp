@@ -53,8 +53,8 @@ WindowGeometry usableWindowGeometry(const ScreenRect& stored, int minimumWidth, 
                                     int captionHeight, const std::vector<ScreenRect>& monitors,
                                     const ScreenRect& fallback)
 {
-    const bool none = stored.left == 0 && stored.right == 0;
-    if (!none && !isMinimisedPosition(stored) && captionOnSomeMonitor(stored, captionHeight, monitors))
+    // Nothing stored yet is all zeros: no area, so no caption either.
+    if (!isMinimisedPosition(stored) && captionOnSomeMonitor(stored, captionHeight, monitors))
         return geometryOf(stored);
     return centredOn(fallback, minimumWidth, minimumHeight);
 }

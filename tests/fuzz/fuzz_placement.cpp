@@ -43,8 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const WindowGeometry g = usableWindowGeometry(stored, 1008, 657, caption, monitors, fallback);
     const bool used = g == WindowGeometry{stored.left, stored.top, static_cast<int>(std::int64_t{stored.right} - stored.left),
                                           static_cast<int>(std::int64_t{stored.bottom} - stored.top)};
-    const bool reachable = !(stored.left == 0 && stored.right == 0) && !isMinimisedPosition(stored) &&
-                           captionOnSomeMonitor(stored, caption, monitors);
+    const bool reachable = !isMinimisedPosition(stored) && captionOnSomeMonitor(stored, caption, monitors);
     if (reachable && !used)
         std::abort();
     if (!reachable && g != centredOn(fallback, 1008, 657))
@@ -53,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const ScreenRect& m : monitors)
         if (caption > 0 && stored.left >= m.left && stored.right <= m.right && stored.left < stored.right &&
             stored.top >= m.top && std::int64_t{stored.top} + caption <= m.bottom && stored.top < stored.bottom &&
-            !isMinimisedPosition(stored) && !(stored.left == 0 && stored.right == 0) && !reachable)
+            !isMinimisedPosition(stored) && !reachable)
             std::abort();
     std::vector<ScreenRect> reversed(monitors.rbegin(), monitors.rend());
     if (usableWindowGeometry(stored, 1008, 657, caption, reversed, fallback) != g)
