@@ -58,11 +58,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (usableWindowGeometry(stored, 1008, 657, caption, reversed, fallback) != g)
         std::abort();
 
-    // Full screen's top-left corner is on the top row it answers to.
-    const WindowGeometry full = fullScreenGeometry({fallback, fallback});
-    if (fallback.left < fallback.right && !isTopEdgeClick(full.x, full.y, fallback))
-        std::abort();
-
     // A move never stores the minimised position, nor anything but the
     // stored or the current rectangle.
     const WindowPlacement before{static_cast<std::uint32_t>(caption) & 3u, fallback};

@@ -35,23 +35,6 @@ TEST(Clipboard, TextRoundTripsAndRepeatsAreSkipped)
     DestroyWindow(owner);
 }
 
-// Only a rewrite of another program's copy is kept out of the clipboard
-// history, which recorded that copy already.
-TEST(Clipboard, OnlyARewriteIsMarkedForTheHistoryToLeaveOut)
-{
-    HWND owner = hiddenWindow();
-    const UINT exclude = RegisterClipboardFormatW(L"ExcludeClipboardContentFromMonitorProcessing");
-    {
-        ClipboardViewer viewer(owner);
-        ASSERT_TRUE(viewer.setText(L"rewritten", ClipboardViewer::Record::notAgain));
-        EXPECT_TRUE(IsClipboardFormatAvailable(exclude));
-        EXPECT_EQ(viewer.getText(), L"rewritten");
-        ASSERT_TRUE(viewer.setText(L"copied"));
-        EXPECT_FALSE(IsClipboardFormatAvailable(exclude));
-    }
-    DestroyWindow(owner);
-}
-
 TEST(Clipboard, ClipboardHeldOpenElsewhereReadsAsNothingUntilReleased)
 {
     HWND owner = hiddenWindow();
