@@ -70,6 +70,49 @@ if [ ${#missing[@]} -gt 0 ]; then
   fi
 fi
 
+# The x86 exe's suites run on Wine's 32-bit side. Where the kernel runs no
+# 32-bit program (IA-32 emulation off: "Exec format error"), qemu-user
+# emulates the CPU for every i386 ELF program, registered with binfmt_misc
+# as the package itself describes it. Bookworm's own qemu 7.2 stalls each
+# 32-bit process for a minute at exit, so the emulator comes from
+# backports. Where the kernel runs 32-bit code, nothing here happens: a
+# registration would put the emulator in front of the real CPU.
+i386_emulation() {
+  local out
+  out=$(/usr/lib/wine/wine --version 2>&1) && return 0
+  [[ $out == *"Exec format error"* ]] || return 0  # some other fault: runs32.sh says which
+  if [ "$(id -u)" != 0 ]; then
+    echo "deps.sh: this kernel runs no 32-bit programs; setting up their emulation needs root (qemu-user from backports, binfmt_misc)" >&2
+    return 0
+  fi
+  local conf=/usr/share/qemu/binfmt.d/qemu-i386.conf
+  if [ ! -f "$conf" ]; then
+    local release mirror
+    release=$(. /etc/os-release && echo "$VERSION_CODENAME")
+    # The backports of the mirror the release comes from, signed by Debian's
+    # archive keys like the release itself.
+    mirror=$(apt-cache policy | awk -v s="$release/main" '$3 == s { print $2; exit }')
+    [ -n "$mirror" ] || { echo "deps.sh: no Debian $release source to take backports from" >&2; return 0; }
+    echo "Installing: qemu-user from $release-backports, for 32-bit programs on this 64-bit-only kernel"
+    export DEBIAN_FRONTEND=noninteractive
+    apt=(apt-get -o DPkg::Lock::Timeout=600)
+    "${apt[@]}" install -y -qq --no-install-recommends debian-archive-keyring >/dev/null
+    printf 'Types: deb\nURIs: %s\nSuites: %s-backports\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
+      "$mirror" "$release" >/etc/apt/sources.list.d/backports.sources
+    "${apt[@]}" update -qq || echo "deps.sh: some package lists could not be read; going on" >&2
+    "${apt[@]}" install -y -qq --no-install-recommends -t "$release-backports" qemu-user >/dev/null
+  fi
+  local misc=/proc/sys/fs/binfmt_misc
+  if ! mountpoint -q $misc && ! mount -t binfmt_misc binfmt_misc $misc 2>/dev/null; then
+    echo "deps.sh: binfmt_misc cannot be mounted here, so 32-bit programs cannot be emulated" >&2
+    return 0
+  fi
+  # Registered once; a registration that is there already is left alone.
+  [ -e $misc/qemu-i386 ] || cat "$conf" >$misc/register ||
+    echo "deps.sh: the i386 emulator could not be registered with binfmt_misc" >&2
+}
+[ "$what" = test ] && i386_emulation
+
 # Wine follows LANG only for locales that glibc has generated.
 if [ $native_only = 0 ]; then
   need=()
