@@ -47,12 +47,32 @@ work=$(mktemp -d /tmp/zelvara-session.XXXXXX)
 export WINEPREFIX=$work/prefix
 display_pid= keeper_pid= site_pid=
 
+# The ids of the processes of this session's prefix, Wine's services among
+# them: each carries the prefix in its environment, also once it has left
+# the wineserver or outlived it.
+session_pids() {
+  local environ pid
+  for environ in /proc/[0-9]*/environ; do
+    pid=${environ#/proc/}; pid=${pid%/environ}
+    [ "$pid" != $$ ] && grep -qzxF "WINEPREFIX=$WINEPREFIX" "$environ" 2>/dev/null && echo "$pid"
+  done
+}
+
 cleanup() {
   [ -n "$site_pid" ] && kill "$site_pid" 2>/dev/null || true
   [ -n "$keeper_pid" ] && kill "$keeper_pid" 2>/dev/null || true
   "$WINESERVER" -k </dev/null >/dev/null 2>&1 || true
   [ -n "$display_pid" ] && kill "$display_pid" 2>/dev/null || true
   [ -n "$display_pid" ] && wait "$display_pid" 2>/dev/null || true
+  # A Wine program that was starting as the server went starts a server of
+  # its own, and that boots Wine's services again: end them until none is left.
+  local pids tries=0
+  while pids=$(session_pids) && [ -n "$pids" ] && [ $tries -lt 100 ]; do
+    kill -KILL $pids 2>/dev/null || true
+    sleep 0.1
+    tries=$((tries + 1))
+  done
+  [ -n "$pids" ] && echo "session.sh: processes of this session still running: $pids" >&2
   rm -rf "$work"
 }
 trap cleanup EXIT INT TERM
