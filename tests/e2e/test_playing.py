@@ -361,6 +361,16 @@ def shots_in(folder):
     return sorted(p for p in Path(folder).glob('*') if p.is_file()) if Path(folder).exists() else []
 
 
+def whole_image(path):
+    """The format and size of the image in path once all of it is written."""
+    try:
+        with Image.open(path) as picture:
+            picture.load()
+            return picture.format, list(picture.size)
+    except (OSError, SyntaxError, ValueError):
+        return None
+
+
 def test_the_screenshot_key_saves_the_player_window(start, workdir, tmp_path):
     for image, pil_format in (('jpeg', 'JPEG'), ('png', 'PNG'), ('bmp', 'BMP')):
         folder = tmp_path / image
@@ -370,10 +380,8 @@ def test_the_screenshot_key_saves_the_player_window(start, workdir, tmp_path):
         key(program, 'Print')
         shot = wait_for(lambda: shots_in(folder), 'the screenshot file')[0]
         assert re.fullmatch(r'\d\d\.\d\d\.\d{4} \d\d-\d\d-\d\d\.' + image, shot.name), shot.name
-        wait_for(lambda: shot.stat().st_size > 0, 'the file written')
-        with Image.open(shot) as picture:
-            assert picture.format == pil_format
-            assert list(picture.size) == player['client']
+        # The file is there from its first byte on: wait until it decodes whole.
+        assert wait_for(lambda: whole_image(shot), 'the whole image') == (pil_format, player['client'])
         program.close()
 
 
