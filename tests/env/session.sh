@@ -56,6 +56,7 @@ session_pids() {
     pid=${environ#/proc/}; pid=${pid%/environ}
     [ "$pid" != $$ ] && grep -qzxF "WINEPREFIX=$WINEPREFIX" "$environ" 2>/dev/null && echo "$pid"
   done
+  return 0
 }
 
 cleanup() {
