@@ -16,6 +16,13 @@ BUILD = Path(os.environ.get('ZELVARA_BUILD', Path(__file__).resolve().parents[2]
 WINE = os.environ.get('WINE', '/usr/lib/wine/wine64')
 EXE = BUILD / 'zelvara.exe'
 ZPROBE = BUILD / 'zprobe.exe'
+# What the tests look through (windows, pixels, the clipboard) reads any
+# process, whatever its size, and runs many times a second while a test
+# waits. The session may name a 64-bit one to run natively while the exe
+# under test is 32-bit and emulated; the programs a scenario puts beside
+# the exe (clipboard viewers and holders) stay of the exe's own size.
+INSPECTOR = [os.environ['ZELVARA_INSPECTOR_WINE'], os.environ['ZELVARA_INSPECTOR']] \
+    if os.environ.get('ZELVARA_INSPECTOR') else [WINE, str(ZPROBE)]
 
 SESSION = Path(os.environ.get('ZELVARA_SESSION', '/nonexistent'))
 PREFIX = Path(os.environ.get('WINEPREFIX', '/nonexistent'))
@@ -47,7 +54,7 @@ def inspect(*args):
     """Runs zprobe in the session and returns its standard output. Wine's
     output goes to a file, never a pipe: its services may hold a pipe open."""
     with tempfile.TemporaryFile() as out:
-        subprocess.run([WINE, str(ZPROBE), *map(str, args)], stdin=subprocess.DEVNULL,
+        subprocess.run([*INSPECTOR, *map(str, args)], stdin=subprocess.DEVNULL,
                        stdout=out, stderr=subprocess.DEVNULL, timeout=60, check=False)
         out.seek(0)
         return out.read().decode('utf-8')
