@@ -60,11 +60,25 @@ ClipboardViewer::ClipboardViewer(HWND owner) : owner_(owner)
 
 ClipboardViewer::~ClipboardViewer()
 {
-    if (joined_) {
-        // The viewers after this one still hear of the last change.
-        passNoticeOn();
-        joined_ = false;
-        ChangeClipboardChain(owner_, nextViewer_);
+    leave();
+    // The viewers after this one still hear of the last change.
+    passNoticeOn();
+}
+
+void ClipboardViewer::leave()
+{
+    if (!std::exchange(joined_, false))
+        return;
+    const HWND next = nextViewer_;
+    ChangeClipboardChain(owner_, next);
+    // While the others were told, our next viewer left too, its message
+    // passed to us before the viewer ahead of ours took ours: that viewer now
+    // points at the one that has gone. Told again from the chain's head, its
+    // message reaches it.
+    if (nextViewer_ != next) {
+        if (const HWND head = GetClipboardViewer(); head && head != owner_)
+            passToViewer(head, WM_CHANGECBCHAIN, reinterpret_cast<WPARAM>(next),
+                         reinterpret_cast<LPARAM>(nextViewer_));
     }
 }
 

@@ -43,11 +43,16 @@ void onDestroy(Application& app)
 {
     Settings::instance()->save();
     KillTimer(app.mainWindow, clipboardReadTimer);
-    // A notice still held is watched once more and passed on, so the chain
-    // after ours hears of the last change.
-    if (app.clipboardViewer && app.clipboardViewer->noticeHeld())
-        watchClipboard(app, false);
-    app.clipboardViewer.reset();
+    if (app.clipboardViewer) {
+        // The viewer leaves from its slot: a chain message that arrives while
+        // the others are told of it still finds it there.
+        app.clipboardViewer->leave();
+        // A notice still held, or one that came meanwhile, is watched once
+        // more and passed on, so the chain after ours hears of the last change.
+        if (app.clipboardViewer->noticeHeld())
+            watchClipboard(app, false);
+        app.clipboardViewer.reset();
+    }
     PostQuitMessage(0);
 }
 

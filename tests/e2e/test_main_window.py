@@ -214,6 +214,19 @@ def test_a_busy_viewer_after_ours_hears_of_every_copy_in_public_form(start, work
     assert program.close() == 0
 
 
+def test_a_viewer_leaving_with_ours_keeps_the_chain_whole(start, workdir, add_viewer):
+    last = add_viewer('last')
+    after_ours = add_viewer('after')
+    program = open_client(start, workdir)
+    add_viewer('head', 'busy')
+    # Both leave while the head works on the first leaving: it passes that on
+    # to ours while ours leaves, then links itself to the one that has gone.
+    after_ours.close()
+    assert program.close() == 0
+    set_clipboard('after both left')
+    wait_for(lambda: 'after both left' in last.texts(), 'the last viewer still told')
+
+
 def test_a_clipboard_held_open_delays_the_notice_and_lets_no_label_through(start, workdir, add_viewer,
                                                                              hold_clipboard):
     own = f'http://{LABEL.lower()}.{DOMAIN}/battle-en.html#/server=RU'
