@@ -170,7 +170,7 @@ std::optional<DWORD> ClipboardViewer::newChange() const
     return sequence;
 }
 
-bool ClipboardViewer::mayReadAgain()
+bool ClipboardViewer::countBusyRead()
 {
     if (++busyReads_ <= busyReadLimit)
         return true;

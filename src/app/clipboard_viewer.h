@@ -51,9 +51,10 @@ public:
     }
     // Marks the current content as seen, after the program wrote it itself.
     void markSeen() { takeChange(GetClipboardSequenceNumber()); }
-    // Whether a read that found the clipboard held open may be tried again;
-    // after a few, the watch gives up on that change.
-    bool mayReadAgain();
+    // Counts a read that found the clipboard held open; false once there
+    // were too many for one change, which the watch then gives up (the
+    // count starts again).
+    bool countBusyRead();
 
     HWND nextViewer() const { return nextViewer_; }
 

@@ -37,7 +37,7 @@ LRESULT onCreate(Application& app, HWND window)
     return 0;
 }
 
-void watchClipboard(Application& app, bool mayReadAgain);
+void watchClipboard(Application& app, bool readLaterIfHeld);
 
 void onDestroy(Application& app)
 {
@@ -63,7 +63,7 @@ void onDestroy(Application& app)
 // notice waits for a later read, a bounded number of times. After a rewrite
 // the notice goes on at once, since a viewer ahead of ours may swallow the
 // rewrite's own.
-void watchClipboard(Application& app, bool mayReadAgain)
+void watchClipboard(Application& app, bool readLaterIfHeld)
 {
     ClipboardViewer& viewer = *app.clipboardViewer;
     if (const std::optional<DWORD> change = viewer.newChange()) {
@@ -73,7 +73,7 @@ void watchClipboard(Application& app, bool mayReadAgain)
             const std::wstring publicForm = app.gameAddress->withoutSubdomain(*text);
             if (publicForm != *text && viewer.setText(publicForm, ClipboardViewer::Record::notAgain))
                 viewer.markSeen();
-        } else if (mayReadAgain && viewer.mayReadAgain()) {
+        } else if (readLaterIfHeld && viewer.countBusyRead()) {
             SetTimer(app.mainWindow, clipboardReadTimer, clipboardReadPeriodMs, nullptr);
             return;
         }
