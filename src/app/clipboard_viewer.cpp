@@ -31,20 +31,21 @@ struct GlobalFreer {
     void operator()(void* memory) const noexcept { GlobalFree(memory); }
 };
 
-// How long a notice may wait for the next viewer, another program's window:
-// one that hangs must not stop this window's messages.
-constexpr UINT noticeTimeoutMs = 250;
-
 // Reads of a clipboard held open by another program, one a timer tick apart
 // (see the main window), before the watch gives that change up.
 constexpr int busyReadLimit = 100;
 
-// Sends one of the chain's messages to the next viewer, never for longer
-// than the limit above.
-void sendToViewer(HWND viewer, UINT message, WPARAM wParam, LPARAM lParam)
+// Passes one of the chain's messages on. The next viewer is usually another
+// program's window: the message waits in its queue until it looks at its
+// messages again, so one that is busy for a while still gets every notice
+// and chain change in order, and one that hangs never stops ours. A send
+// with a timeout would cancel what a busy viewer has not picked up in time,
+// and a cancelled chain change leaves the chain cut. To a window of this
+// thread the call runs its window procedure at once, as a send does; that
+// window cannot be busy while we run.
+void passToViewer(HWND viewer, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    DWORD_PTR result = 0;
-    SendMessageTimeoutW(viewer, message, wParam, lParam, SMTO_ABORTIFHUNG | SMTO_NORMAL, noticeTimeoutMs, &result);
+    SendNotifyMessageW(viewer, message, wParam, lParam);
 }
 
 }  // namespace
@@ -59,11 +60,25 @@ ClipboardViewer::ClipboardViewer(HWND owner) : owner_(owner)
 
 ClipboardViewer::~ClipboardViewer()
 {
-    if (joined_) {
-        // The viewers after this one still hear of the last change.
-        passNoticeOn();
-        joined_ = false;
-        ChangeClipboardChain(owner_, nextViewer_);
+    leave();
+    // The viewers after this one still hear of the last change.
+    passNoticeOn();
+}
+
+void ClipboardViewer::leave()
+{
+    if (!std::exchange(joined_, false))
+        return;
+    const HWND next = nextViewer_;
+    ChangeClipboardChain(owner_, next);
+    // While the others were told, our next viewer left too, its message
+    // passed to us before the viewer ahead of ours took ours: that viewer now
+    // points at the one that has gone. Told again from the chain's head, its
+    // message reaches it.
+    if (nextViewer_ != next) {
+        if (const HWND head = GetClipboardViewer(); head && head != owner_)
+            passToViewer(head, WM_CHANGECBCHAIN, reinterpret_cast<WPARAM>(next),
+                         reinterpret_cast<LPARAM>(nextViewer_));
     }
 }
 
@@ -129,7 +144,7 @@ void ClipboardViewer::passNoticeOn()
 {
     if (!std::exchange(noticeHeld_, false) || !nextViewer_ || nextViewer_ == owner_)
         return;
-    sendToViewer(nextViewer_, WM_DRAWCLIPBOARD, 0, 0);
+    passToViewer(nextViewer_, WM_DRAWCLIPBOARD, 0, 0);
 }
 
 // Any program can send or post this message. Only one that names our next
@@ -143,7 +158,7 @@ void ClipboardViewer::onChangeChain(WPARAM wParam, LPARAM lParam)
         if (after != owner_ && (!after || IsWindow(after)))
             nextViewer_ = after;
     } else if (nextViewer_ && leaving != owner_) {
-        sendToViewer(nextViewer_, WM_CHANGECBCHAIN, wParam, lParam);
+        passToViewer(nextViewer_, WM_CHANGECBCHAIN, wParam, lParam);
     }
 }
 
@@ -155,7 +170,7 @@ std::optional<DWORD> ClipboardViewer::newChange() const
     return sequence;
 }
 
-bool ClipboardViewer::mayReadAgain()
+bool ClipboardViewer::countBusyRead()
 {
     if (++busyReads_ <= busyReadLimit)
         return true;

@@ -12,7 +12,7 @@ public:
     // Joins the chain. The system sends the owner one WM_DRAWCLIPBOARD from
     // inside this call, before the next viewer is known.
     explicit ClipboardViewer(HWND owner);
-    // Passes on a notice still held, then leaves the chain.
+    // Leaves the chain if it has not yet, then passes on a notice still held.
     ~ClipboardViewer();
     ClipboardViewer(const ClipboardViewer&) = delete;
     ClipboardViewer& operator=(const ClipboardViewer&) = delete;
@@ -34,8 +34,12 @@ public:
     // Passes a held notice on to the next viewer; repeats of one change
     // that arrived meanwhile go as one.
     void passNoticeOn();
-    // WM_CHANGECBCHAIN: keeps the chain intact.
+    // WM_CHANGECBCHAIN: keeps the chain intact, also while this viewer
+    // leaves it.
     void onChangeChain(WPARAM wParam, LPARAM lParam);
+    // Leaves the chain. Chain messages that arrive meanwhile must still reach
+    // this object, so the owner calls it while the object is reachable.
+    void leave();
 
     // The clipboard's sequence number when its content changed since the
     // last change taken (notifications arrive twice under some systems).
@@ -47,9 +51,10 @@ public:
     }
     // Marks the current content as seen, after the program wrote it itself.
     void markSeen() { takeChange(GetClipboardSequenceNumber()); }
-    // Whether a read that found the clipboard held open may be tried again;
-    // after a few, the watch gives up on that change.
-    bool mayReadAgain();
+    // Counts a read that found the clipboard held open; false once there
+    // were too many for one change, which the watch then gives up (the
+    // count starts again).
+    bool countBusyRead();
 
     HWND nextViewer() const { return nextViewer_; }
 

@@ -37,17 +37,22 @@ LRESULT onCreate(Application& app, HWND window)
     return 0;
 }
 
-void watchClipboard(Application& app, bool mayReadAgain);
+void watchClipboard(Application& app, bool readLaterIfHeld);
 
 void onDestroy(Application& app)
 {
     Settings::instance()->save();
     KillTimer(app.mainWindow, clipboardReadTimer);
-    // A notice still held is watched once more and passed on, so the chain
-    // after ours hears of the last change.
-    if (app.clipboardViewer && app.clipboardViewer->noticeHeld())
-        watchClipboard(app, false);
-    app.clipboardViewer.reset();
+    if (app.clipboardViewer) {
+        // The viewer leaves from its slot: a chain message that arrives while
+        // the others are told of it still finds it there.
+        app.clipboardViewer->leave();
+        // A notice still held, or one that came meanwhile, is watched once
+        // more and passed on, so the chain after ours hears of the last change.
+        if (app.clipboardViewer->noticeHeld())
+            watchClipboard(app, false);
+        app.clipboardViewer.reset();
+    }
     PostQuitMessage(0);
 }
 
@@ -58,7 +63,7 @@ void onDestroy(Application& app)
 // notice waits for a later read, a bounded number of times. After a rewrite
 // the notice goes on at once, since a viewer ahead of ours may swallow the
 // rewrite's own.
-void watchClipboard(Application& app, bool mayReadAgain)
+void watchClipboard(Application& app, bool readLaterIfHeld)
 {
     ClipboardViewer& viewer = *app.clipboardViewer;
     if (const std::optional<DWORD> change = viewer.newChange()) {
@@ -68,7 +73,7 @@ void watchClipboard(Application& app, bool mayReadAgain)
             const std::wstring publicForm = app.gameAddress->withoutSubdomain(*text);
             if (publicForm != *text && viewer.setText(publicForm, ClipboardViewer::Record::notAgain))
                 viewer.markSeen();
-        } else if (mayReadAgain && viewer.mayReadAgain()) {
+        } else if (readLaterIfHeld && viewer.countBusyRead()) {
             SetTimer(app.mainWindow, clipboardReadTimer, clipboardReadPeriodMs, nullptr);
             return;
         }

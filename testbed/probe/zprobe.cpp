@@ -28,7 +28,11 @@
 //                             as a JSON line, then pass the notice on, as a
 //                             clipboard history tool does. MODE hang: after
 //                             the first change, stop answering for a minute;
-//                             swallow: pass on the first change's notice only
+//                             swallow: pass on the first change's notice only;
+//                             busy: work 1.5 s on each change's notice and
+//                             each chain message before passing it on, its
+//                             messages unread meanwhile. Closed (WM_CLOSE), it
+//                             writes a null line and leaves the chain
 //   clipboard-hold FILE [TEXT]  hold the clipboard open until killed (a
 //                             minute at most), with TEXT put on it meanwhile;
 //                             FILE is written once it is held
@@ -200,11 +204,24 @@ LRESULT CALLBACK viewerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             Sleep(60000);
         if (viewerMode == L"swallow" && viewerNotices > 2)
             return 0;
+        if (viewerMode == L"busy" && viewerNotices >= 2)
+            Sleep(1500);
         if (nextViewer)
             SendMessageW(nextViewer, message, wParam, lParam);
         return 0;
     }
+    if (message == WM_DESTROY) {
+        if (FILE* out = _wfopen(viewerLog, L"ab")) {
+            std::fprintf(out, "null\n");
+            std::fclose(out);
+        }
+        ChangeClipboardChain(window, nextViewer);
+        PostQuitMessage(0);
+        return 0;
+    }
     if (message == WM_CHANGECBCHAIN) {
+        if (viewerMode == L"busy")
+            Sleep(1500);
         if (reinterpret_cast<HWND>(wParam) == nextViewer)
             nextViewer = reinterpret_cast<HWND>(lParam);
         else if (nextViewer)
@@ -223,7 +240,8 @@ int viewer(const wchar_t* log, const wchar_t* mode)
     windowClass.lpszClassName = L"zprobe viewer";
     if (!RegisterClassW(&windowClass))
         return 1;
-    HWND w = CreateWindowExW(0, windowClass.lpszClassName, L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    // Named after its log, so that a test finds the one it started.
+    HWND w = CreateWindowExW(0, windowClass.lpszClassName, log, 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
     if (!w)
         return 1;
     nextViewer = SetClipboardViewer(w);

@@ -152,6 +152,12 @@ class ClipboardViewer:
     def texts(self):
         return [json.loads(line) for line in self.log.read_text(encoding='utf-8').splitlines() if line.strip()]
 
+    def close(self):
+        """Closes its window: it leaves the chain as a viewer should, and is
+        leaving once its log says so."""
+        inspect('close', inspect_json('find', 'zprobe viewer', windows_path(self.log))[0]['hwnd'])
+        wait_for(lambda: None in self.texts(), 'the viewer leaving')
+
     def leave(self):
         if self.process.poll() is None:
             self.process.kill()
@@ -170,8 +176,8 @@ def clipboard_viewer(tmp_path):
 
 @pytest.fixture
 def add_viewer(tmp_path):
-    """add_viewer(name, mode=None) joins another viewer now (mode 'hang' or
-    'swallow', see zprobe); each is ended afterwards."""
+    """add_viewer(name, mode=None) joins another viewer now (mode 'hang',
+    'swallow' or 'busy', see zprobe); each is ended afterwards."""
     made = []
 
     def add(name, mode=None):

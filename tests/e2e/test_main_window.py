@@ -201,6 +201,32 @@ def test_a_hung_viewer_after_ours_freezes_nothing(start, workdir, add_viewer):
     assert program.close() == 0
 
 
+def test_a_busy_viewer_after_ours_hears_of_every_copy_in_public_form(start, workdir, add_viewer):
+    busy = add_viewer('busy', 'busy')  # joins first; reads no messages for 1.5 s at each notice
+    program = open_client(start, workdir)
+    own = f'http://{LABEL.lower()}.{DOMAIN}/battle-en.html#/server=RU'
+    public = f'http://{DOMAIN}/battle-en.html#/server=RU'
+    set_clipboard(own + '5')
+    wait_for(lambda: public + '5' in busy.texts(), 'the viewer told of the first copy')
+    set_clipboard(own + '6')  # while the viewer works on the first
+    wait_for(lambda: public + '6' in busy.texts(), 'the viewer told of the second copy once it looks again')
+    assert not [t for t in busy.texts() if is_own_address(t)]
+    assert program.close() == 0
+
+
+def test_a_viewer_leaving_with_ours_keeps_the_chain_whole(start, workdir, add_viewer):
+    last = add_viewer('last')
+    after_ours = add_viewer('after')
+    program = open_client(start, workdir)
+    add_viewer('head', 'busy')
+    # Both leave while the head works on the first leaving: it passes that on
+    # to ours while ours leaves, then links itself to the one that has gone.
+    after_ours.close()
+    assert program.close() == 0
+    set_clipboard('after both left')
+    wait_for(lambda: 'after both left' in last.texts(), 'the last viewer still told')
+
+
 def test_a_clipboard_held_open_delays_the_notice_and_lets_no_label_through(start, workdir, add_viewer,
                                                                              hold_clipboard):
     own = f'http://{LABEL.lower()}.{DOMAIN}/battle-en.html#/server=RU'
