@@ -28,7 +28,7 @@ bool captionOnSomeMonitor(std::int64_t left, std::int64_t top, std::int64_t widt
     return std::any_of(monitors.begin(), monitors.end(), [&](const MonitorAreas& m) {
         const std::int64_t w = std::min<std::int64_t>(left + width, m.area.right) - std::max<std::int64_t>(left, m.area.left);
         const std::int64_t h = std::min<std::int64_t>(top + captionHeight, m.area.bottom) - std::max<std::int64_t>(top, m.area.top);
-        return w >= grabWidth && 2 * h >= captionHeight;
+        return w >= grabWidth && h >= (captionHeight + 1) / 2;
     });
 }
 

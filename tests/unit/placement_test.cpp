@@ -135,6 +135,8 @@ TEST(Placement, WhatAMoveOrResizeStores)
     EXPECT_EQ(after(stored, false, false, {-32000, -32000, -31840, -31973}), stored)
         << "a minimised position whatever the window says";
     EXPECT_EQ(after({Settings::fullScreen, before}, false, false, now), (WindowPlacement{Settings::fullScreen, before}));
+    EXPECT_EQ(after(stored, false, false, {-33000, 60, -31990, 720}), (WindowPlacement{0, {-33000, 60, -31990, 720}}))
+        << "far left is not the minimised position";
     // Entering full screen asks without the saved fullScreen bit, so a start
     // in full screen stores the rectangle the window was created with.
     EXPECT_EQ(after({0, {-32000, -32000, -31840, -31973}}, false, false, now), (WindowPlacement{0, now}));
@@ -150,4 +152,15 @@ TEST(Placement, WhatAMoveOrResizeStores)
     EXPECT_EQ(after({0, {3000, 200, 4016, 869}}, false, true, {-4, 36, 1284, 1028}),
               (WindowPlacement{Settings::maximised, {264, 200, 1280, 869}}))
         << "from a monitor that is gone";
+    EXPECT_EQ(after({0, {100, 2000, 1116, 2669}}, false, true, {-4, 36, 1284, 1028}),
+              (WindowPlacement{Settings::maximised, {100, 355, 1116, 1024}}))
+        << "from one that was below";
+    EXPECT_EQ(after({0, {1279, 1023, 2279, 1700}}, false, true, {-4, 36, 1284, 1028}),
+              (WindowPlacement{Settings::maximised, {1279, 1023, 2279, 1700}}))
+        << "a corner on the monitor is on it";
+    EXPECT_EQ(after(stored, false, true, {5000, 0, 6000, 700}), (WindowPlacement{Settings::maximised, before}))
+        << "maximised on no monitor";
+    EXPECT_EQ(placementAfterChange(stored, false, true, {-4, -772, 1028, 4}, {bare(primary, true), bare(above)}),
+              (WindowPlacement{Settings::maximised, {0, -708, 1040, -8}}))
+        << "on the monitor above";
 }
