@@ -42,9 +42,11 @@ std::int64_t height(const ScreenRect& r)
     return std::int64_t{r.bottom} - r.top;
 }
 
-bool holds(const ScreenRect& outer, std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h)
+// On one axis: at the start of the span when the size does not fit in it,
+// otherwise wholly inside it.
+bool within(std::int64_t at, std::int64_t size, std::int64_t from, std::int64_t to)
 {
-    return x >= outer.left && y >= outer.top && x + w <= outer.right && y + h <= outer.bottom;
+    return to - from < size ? at == from : at >= from && at + size <= to;
 }
 
 // The caption band's rows on the monitor, counted one by one, and its
@@ -77,6 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const WindowLimits limits{minimumWidth, minimumHeight, static_cast<int>(knobs >> 6 & 4095),
                               static_cast<int>(knobs >> 18 & 4095), caption};
     const ScreenRect fallback = in.rect();
+    const std::uint32_t state = static_cast<std::uint32_t>(in.next());
     std::vector<MonitorAreas> monitors;
     while (in.size > 0 && monitors.size() < 6) {
         const ScreenRect area = in.rect(), work = in.rect();
@@ -96,16 +99,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         check(g == WindowGeometry{stored.left, stored.top, static_cast<int>(w), static_cast<int>(h)});
     } else {
         check(g.width == minimumWidth && g.height == minimumHeight);
-        if (width(fallback) > 0 && height(fallback) > 0) {
-            check(g.x >= fallback.left && g.y >= fallback.top);
-            check(g.x < fallback.right || width(fallback) < minimumWidth);
-            check(g.y < fallback.bottom || height(fallback) < minimumHeight);
-            if (holds(fallback, fallback.left, fallback.top, minimumWidth, minimumHeight)) {
-                check(holds(fallback, g.x, g.y, minimumWidth, minimumHeight));
-                check(std::abs((g.x - fallback.left) - (fallback.right - (std::int64_t{g.x} + minimumWidth))) <= 1);
-                check(std::abs((g.y - fallback.top) - (fallback.bottom - (std::int64_t{g.y} + minimumHeight))) <= 1);
-            }
-        }
+        check(within(g.x, minimumWidth, fallback.left, fallback.right) &&
+              within(g.y, minimumHeight, fallback.top, fallback.bottom));
+        // Centred to a pixel where it fits.
+        const std::int64_t leftGap = g.x - fallback.left, rightGap = fallback.right - (std::int64_t{g.x} + minimumWidth);
+        const std::int64_t topGap = g.y - fallback.top, bottomGap = fallback.bottom - (std::int64_t{g.y} + minimumHeight);
+        check(rightGap < 0 || std::abs(leftGap - rightGap) <= 1);
+        check(bottomGap < 0 || std::abs(topGap - bottomGap) <= 1);
     }
     std::vector<MonitorAreas> reversed(monitors.rbegin(), monitors.rend());
     check(usableWindowGeometry(stored, limits, reversed, fallback) == g);
@@ -114,30 +114,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // rectangle keeps its size, and when it moves it lands with its
     // top-left corner in some monitor's work area, wholly when it fits.
     const ScreenRect current = fallback;
-    const WindowPlacement before{knobs >> 30, stored};
-    const bool minimised = knobs & (1u << 6), maximised = knobs & (1u << 7);
+    const WindowPlacement before{state & 3u, stored};
+    const bool minimised = state & 4u, maximised = state & 8u;
     const WindowPlacement after = placementAfterChange(before, minimised, maximised, current, monitors);
-    const bool parked = current.left <= -32000 && current.top <= -32000;
-    if ((before.flags & WindowPlacement::fullScreen) || minimised || parked) {
+    const ScreenRect& a = after.rect;
+    // Unless a coordinate had to stop at the end of the 32-bit range.
+    const bool saturated = std::min({a.left, a.top, a.right, a.bottom}) == INT32_MIN ||
+                           std::max({a.left, a.top, a.right, a.bottom}) == INT32_MAX;
+    if ((before.flags & WindowPlacement::fullScreen) || minimised || (current.left <= -32000 && current.top <= -32000))
         check(after == before);
-    } else if (!maximised) {
+    else if (!maximised)
         check(after == WindowPlacement{before.flags & ~1u, current});
-    } else {
-        check(after.flags == (before.flags | 1u));
-        // Unless a coordinate had to stop at the end of the 32-bit range.
-        const ScreenRect& a = after.rect;
-        const bool saturated = std::min({a.left, a.top, a.right, a.bottom}) == INT32_MIN ||
-                               std::max({a.left, a.top, a.right, a.bottom}) == INT32_MAX;
-        if (a != stored && !saturated) {
-            check(width(after.rect) == width(stored) && height(after.rect) == height(stored));
-            check(std::any_of(monitors.begin(), monitors.end(), [&](const MonitorAreas& m) {
-                const bool fits = width(a) <= width(m.work) && height(a) <= height(m.work);
-                return fits ? holds(m.work, a.left, a.top, width(a), height(a))
-                            : a.left >= m.work.left && a.top >= m.work.top &&
-                                  (a.left == m.work.left || width(a) <= width(m.work)) &&
-                                  (a.top == m.work.top || height(a) <= height(m.work));
-            }));
-        }
-    }
+    else
+        check(after.flags == (before.flags | 1u) &&
+              (a == stored || saturated ||
+               (width(a) == width(stored) && height(a) == height(stored) &&
+                std::any_of(monitors.begin(), monitors.end(), [&](const MonitorAreas& m) {
+                    return within(a.left, width(a), m.work.left, m.work.right) &&
+                           within(a.top, height(a), m.work.top, m.work.bottom);
+                }))));
     return 0;
 }
