@@ -77,33 +77,23 @@ def small_screen():
     """The primary alone at 1024x600, a netbook's screen, with its task bar
     at the top, for one test; then the desk of two again. Wine reads the
     outputs and the work areas again when the outputs change."""
-    def xrandr(*args, check=True):
-        subprocess.run(['xrandr', *args], check=check, timeout=30, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    def run(*command, check=True):
+        return subprocess.run(command, check=check, timeout=30, capture_output=True, text=True).stdout
 
-    def work_areas(per_monitor, whole):
-        for name, value in (('_GTK_WORKAREAS_D0', per_monitor), ('_NET_WORKAREA', whole)):
-            subprocess.run(['xprop', '-root', '-format', name, '32c', '-set', name, value], check=True, timeout=30)
-
-    def read(name):
-        out = subprocess.run(['xprop', '-root', name], check=True, timeout=30, capture_output=True, text=True).stdout
-        return out.split('=', 1)[1].replace(' ', '').strip()
-
-    before = desk()
-    saved = read('_GTK_WORKAREAS_D0'), read('_NET_WORKAREA')
-    work_areas('0,40,1024,560', '0,40,1024,560')
-    # A mode added by an earlier run of this fixture stays with the server.
-    xrandr('--newmode', '1024x600', '49.00', '1024', '1072', '1168', '1312', '600', '603', '613', '624',
-           '-hsync', '+vsync', check=False)
-    xrandr('--addmode', 'DUMMY0', '1024x600', check=False)
-    xrandr('--output', 'DUMMY1', '--off')
-    xrandr('--output', 'DUMMY0', '--mode', '1024x600')
-    xrandr()
+    before, areas = desk(), run('xprop', '-root', '_GTK_WORKAREAS_D0').split('=')[1].replace(' ', '').strip()
+    run('xprop', '-root', '-format', '_GTK_WORKAREAS_D0', '32c', '-set', '_GTK_WORKAREAS_D0', '0,40,1024,560')
+    # The mode stays with the server once added.
+    run('xrandr', '--newmode', '1024x600', '49.00', '1024', '1072', '1168', '1312', '600', '603', '613', '624',
+        '-hsync', '+vsync', check=False)
+    run('xrandr', '--addmode', 'DUMMY0', '1024x600', check=False)
+    run('xrandr', '--output', 'DUMMY1', '--off', '--output', 'DUMMY0', '--mode', '1024x600')
+    run('xrandr')
     wait_for(lambda: desk() == [(SMALL, SMALL_WORK, True)], 'Wine to see the small screen')
     yield
-    work_areas(*saved)
-    xrandr('--output', 'DUMMY0', '--mode', '1280x1024')
-    xrandr('--output', 'DUMMY1', '--mode', '1024x768', '--left-of', 'DUMMY0')
-    xrandr()
+    run('xprop', '-root', '-format', '_GTK_WORKAREAS_D0', '32c', '-set', '_GTK_WORKAREAS_D0', areas)
+    run('xrandr', '--output', 'DUMMY0', '--mode', '1280x1024', '--output', 'DUMMY1', '--mode', '1024x768',
+        '--left-of', 'DUMMY0')
+    run('xrandr')
     wait_for(lambda: desk() == before, 'Wine to see the desk of two again')
 
 
