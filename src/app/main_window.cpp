@@ -8,6 +8,7 @@
 #include "app/server_bar.h"
 #include "app/startup.h"
 #include "base/constants.h"
+#include "base/desk.h"
 #include "base/text.h"
 #include "browser/browser_event.h"
 #include "resource.h"
@@ -134,10 +135,9 @@ bool createMainWindow(Application& app)
     // Read before the window exists: its first sizes and moves store the
     // state it is created in.
     const std::uint32_t startFlags = settings.windowFlags;
-    // A rectangle off every monitor that exists now gives the default,
-    // centred on the primary.
-    const WindowGeometry g = usableWindowGeometry(
-        settings.windowRect, {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)});
+    // A rectangle off every monitor that exists now gives the default, in
+    // the primary's work area.
+    const WindowGeometry g = framedWindowGeometry(settings.windowRect, primaryWorkArea(deskMonitors()));
     app.mainWindow = CreateWindowExW(0, productName, app.windowTitle->title().c_str(), mainWindowStyle, g.x, g.y,
                                      g.width, g.height, nullptr, nullptr, app.instance, &app);
     if (!app.mainWindow)

@@ -35,9 +35,11 @@ void stopClicking(Application& app);
 void onClickButton(Application& app, Gui::Button* button);
 void onClickerFinished(Application& app);
 
-// The stored rectangle when a player can take its caption on a monitor
-// that exists; otherwise the smallest window, centred on `fallback`.
-WindowGeometry usableWindowGeometry(const WindowRect& stored, const ScreenRect& fallback);
+// Where the framed main window goes on the desk as it is now: the stored
+// rectangle as the system will create it, when a player can take its
+// caption on a monitor; otherwise the smallest window placed in
+// `fallbackWork` (see usableWindowGeometry).
+WindowGeometry framedWindowGeometry(const WindowRect& stored, const ScreenRect& fallbackWork);
 
 void layoutMainWindow(Application& app);
 void toggleFullScreen(Application& app);

@@ -3,6 +3,7 @@
 #include "app/application.h"
 #include "app/main_window.h"
 #include "base/constants.h"
+#include "base/desk.h"
 #include "base/layout.h"
 #include "base/placement.h"
 #include "settings/settings.h"
@@ -15,37 +16,6 @@ HHOOK mouseHookHandle = nullptr;
 void place(HWND window, const Box& box)
 {
     MoveWindow(window, box.x, box.y, box.width, box.height, TRUE);
-}
-
-ScreenRect screenRect(const RECT& r)
-{
-    return {r.left, r.top, r.right, r.bottom};
-}
-
-BOOL CALLBACK collectMonitor(HMONITOR, HDC, RECT* area, LPARAM list)
-{
-    reinterpret_cast<std::vector<ScreenRect>*>(list)->push_back(screenRect(*area));
-    return TRUE;
-}
-
-// Every monitor of the desk as it is now.
-std::vector<ScreenRect> monitorAreas()
-{
-    std::vector<ScreenRect> areas;
-    EnumDisplayMonitors(nullptr, nullptr, collectMonitor, reinterpret_cast<LPARAM>(&areas));
-    return areas;
-}
-
-// The monitor that holds the largest part of the window, or the nearest.
-MonitorAreas monitorOf(HWND window)
-{
-    MONITORINFO info = {};
-    info.cbSize = sizeof info;
-    if (!GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &info)) {
-        const RECT primary = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-        return {screenRect(primary), screenRect(primary)};
-    }
-    return {screenRect(info.rcMonitor), screenRect(info.rcWork)};
 }
 
 // The main window's frame around a client area at (0, 0): its top is minus
@@ -68,11 +38,12 @@ WindowSize minimumWindowSize()
     return {frame.right - frame.left + minimumClientWidth, frame.bottom - frame.top + minimumClientHeight};
 }
 
-WindowGeometry usableWindowGeometry(const WindowRect& stored, const ScreenRect& fallback)
+WindowGeometry framedWindowGeometry(const WindowRect& stored, const ScreenRect& fallbackWork)
 {
     const WindowSize minimum = minimumWindowSize();
-    return usableWindowGeometry(stored, minimum.width, minimum.height, static_cast<int>(-mainWindowFrame().top),
-                                monitorAreas(), fallback);
+    const WindowLimits limits{minimum.width, minimum.height, GetSystemMetrics(SM_CXMAXTRACK),
+                              GetSystemMetrics(SM_CYMAXTRACK), static_cast<int>(-mainWindowFrame().top)};
+    return usableWindowGeometry(stored, limits, deskMonitors(), fallbackWork);
 }
 
 MouseHook::MouseHook()
@@ -139,25 +110,24 @@ void layoutMainWindow(Application& app)
 }
 
 // Full screen covers the monitor the window is on, and leaving it stays
-// there; on the primary the numbers are the system metrics they always were.
+// there.
 void toggleFullScreen(Application& app)
 {
     Settings& settings = *Settings::instance();
     const auto style = static_cast<std::uint32_t>(GetWindowLongPtrW(app.mainWindow, GWL_STYLE));
-    const MonitorAreas monitor = monitorOf(app.mainWindow);
+    const MonitorAreas monitor = monitorOfWindow(app.mainWindow);
     WindowGeometry g;
     if (app.isFullScreen) {
         app.mouseHook.reset();
         settings.windowFlags &= ~static_cast<std::uint32_t>(Settings::fullScreen);
         SetWindowLongPtrW(app.mainWindow, GWL_STYLE, static_cast<LONG_PTR>(framedStyle(style)));
         if (settings.windowFlags & Settings::maximised)
-            g = maximisedFramedGeometry(monitor, GetSystemMetrics(SM_CXFULLSCREEN),
-                                        GetSystemMetrics(SM_CYFULLSCREEN) + GetSystemMetrics(SM_CYCAPTION));
+            g = maximisedFramedGeometry(monitor);
         else
             // The stored rectangle passes the start-up rule first: one off
             // every monitor, or an older build's minimised position, would
             // leave the window where no one can see it.
-            g = usableWindowGeometry(settings.windowRect, monitor.area);
+            g = framedWindowGeometry(settings.windowRect, monitor.work);
     } else {
         app.mouseHook = std::make_unique<MouseHook>();
         // Leaving comes back to the normal rectangle, never a minimised one.
@@ -190,7 +160,7 @@ LRESULT CALLBACK topEdgeMouseProc(int code, WPARAM wParam, LPARAM lParam)
     if (code == HC_ACTION && wParam == WM_LBUTTONDOWN && Application::current &&
         Application::current->browserHost) {
         const POINT pt = reinterpret_cast<MOUSEHOOKSTRUCT*>(lParam)->pt;
-        if (isTopEdgeClick(pt.x, pt.y, monitorOf(Application::current->mainWindow).area))
+        if (isTopEdgeClick(pt.x, pt.y, monitorOfWindow(Application::current->mainWindow).area))
             toggleTopBar(*Application::current);
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);

@@ -1,7 +1,7 @@
 // Where the main window goes on the player's monitors: plain rules of
 // rectangles, so they hold for any desk, one monitor or several, a monitor
-// left of or above the primary, or one that has gone since the last run.
-// On one primary monitor at (0, 0) they give what the program always gave.
+// left of or above the primary, task bars on any side, a screen smaller
+// than the window, or a monitor that has gone since the last run.
 #pragma once
 #include <cstdint>
 #include <vector>
@@ -18,42 +18,78 @@ struct WindowGeometry {
     bool operator==(const WindowGeometry&) const = default;
 };
 
-// A monitor as the system reports it: its whole area, and the work area
-// that a maximised window fills (the area without the task bar).
+// A monitor as the system reports it: its whole area, the work area that a
+// maximised window fills (the area without the task bar), and whether the
+// system marks it primary.
 struct MonitorAreas {
     ScreenRect area;
     ScreenRect work;
+    bool primary = false;
+};
+
+// How the system sizes the main window when it creates it: at most the
+// largest track size, at least the minimum one (which wins), and the
+// height of the band above the client area that holds the caption.
+struct WindowLimits {
+    int minimumWidth = 0, minimumHeight = 0;
+    int maximumWidth = 0, maximumHeight = 0;
+    int captionHeight = 0;
+};
+
+// What the settings keep of the main window: its state and its normal
+// (neither maximised nor full-screen) rectangle.
+struct WindowPlacement {
+    enum Flag : std::uint32_t { maximised = 1, fullScreen = 2 };
+    std::uint32_t flags = 0;
+    ScreenRect rect;
+    bool operator==(const WindowPlacement&) const = default;
 };
 
 // Where the system parks a minimised window; a rectangle there is never a
 // place to come back to.
 bool isMinimisedPosition(const ScreenRect& r);
 
-// Whether a player can take a window of rectangle r by its caption: the
-// caption band (the top captionHeight rows) meets some monitor in a piece
-// at least grabWidth wide (or the whole width of a narrower window) and
-// at least half the band high. A rectangle with no area has no caption.
+// How much of the caption a player needs to take the window: a piece of
+// the caption band (the top captionHeight rows) on one monitor, at least
+// grabWidth wide (or the whole width of a narrower window) and at least
+// half the band high.
 inline constexpr int grabWidth = 40;
-bool captionOnSomeMonitor(const ScreenRect& r, int captionHeight, const std::vector<ScreenRect>& monitors);
 
-// A window of the given size centred on a monitor, the halves truncated.
-WindowGeometry centredOn(const ScreenRect& monitor, int width, int height);
+// The work area of the monitor the system marks primary: where a window
+// with no place of its own starts.
+ScreenRect primaryWorkArea(const std::vector<MonitorAreas>& monitors);
 
-// The stored rectangle when one is stored and its caption is on a monitor;
-// otherwise the smallest window, centred on `fallback`: at start-up the
-// primary monitor, on leaving full screen the window's own monitor.
-WindowGeometry usableWindowGeometry(const ScreenRect& stored, int minimumWidth, int minimumHeight,
-                                    int captionHeight, const std::vector<ScreenRect>& monitors,
-                                    const ScreenRect& fallback);
+// A window of the given size in a work area: centred, then moved so that
+// its top-left corner, and with it the caption, lies in the work area,
+// however large the window.
+WindowGeometry placedIn(const ScreenRect& work, int width, int height);
+
+// The stored rectangle as the system will create it (its size limited),
+// when a player can take its caption on a monitor; otherwise the smallest
+// window placed in `fallbackWork`: at start-up the primary's work area, on
+// leaving full screen that of the window's own monitor.
+WindowGeometry usableWindowGeometry(const ScreenRect& stored, const WindowLimits& limits,
+                                    const std::vector<MonitorAreas>& monitors, const ScreenRect& fallbackWork);
 
 // Full screen covers the whole of the window's own monitor.
 WindowGeometry fullScreenGeometry(const MonitorAreas& monitor);
 
-// Leaving full screen while maximised fills the monitor's work area. On
-// the primary the system's full-screen metrics give it, as they always
-// did: (0, 0), fullScreenWidth by fullScreenHeight (with the caption).
-WindowGeometry maximisedFramedGeometry(const MonitorAreas& monitor, int fullScreenWidth, int fullScreenHeight);
+// Leaving full screen while maximised fills the work area of the window's
+// monitor, the primary's too.
+WindowGeometry maximisedFramedGeometry(const MonitorAreas& monitor);
 
 // The click in full screen that shows or hides the bar: on the top row of
 // the monitor the window fills.
 bool isTopEdgeClick(int x, int y, const ScreenRect& monitor);
+
+// What a move or a resize of the main window leaves in the settings. The
+// maximised flag follows the window's real state, however it got there,
+// and only the normal rectangle is kept, so the next start shows the
+// window as it was left. A window maximised on another monitor than its
+// normal rectangle takes that rectangle along: the same size at the same
+// place in the work area, as far as it fits, so the next start maximises
+// it there. While minimised, or in full-screen mode, the stored placement
+// stays as it is; a rectangle at the minimised position is never stored,
+// whatever the window says of its state.
+WindowPlacement placementAfterChange(const WindowPlacement& stored, bool minimised, bool maximised,
+                                     const ScreenRect& current, const std::vector<MonitorAreas>& monitors);

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "base/constants.h"
+#include "base/desk.h"
 #include "base/files.h"
 #include "base/text.h"
 #include "settings/settings_file.h"
@@ -71,13 +72,6 @@ bool Settings::save() const
     return replaceFileContents(settingsFileName, formatSettingsFile(*this, toOem));
 }
 
-void Settings::storeWindowRect(HWND window)
-{
-    RECT rect;
-    if (GetWindowRect(window, &rect))
-        windowRect = {rect.left, rect.top, rect.right, rect.bottom};
-}
-
 void Settings::storeWindowPlacement(HWND window)
 {
     RECT rect;
@@ -85,7 +79,7 @@ void Settings::storeWindowPlacement(HWND window)
         return;
     const WindowPlacement now = placementAfterChange({windowFlags, windowRect}, IsIconic(window) != FALSE,
                                                      IsZoomed(window) != FALSE,
-                                                     {rect.left, rect.top, rect.right, rect.bottom});
+                                                     {rect.left, rect.top, rect.right, rect.bottom}, deskMonitors());
     windowFlags = now.flags;
     windowRect = now.rect;
 }

@@ -59,7 +59,7 @@ private:
 
 class Settings {
 public:
-    enum WindowFlag : std::uint32_t { maximised = 1, fullScreen = 2 };
+    enum WindowFlag : std::uint32_t { maximised = WindowPlacement::maximised, fullScreen = WindowPlacement::fullScreen };
 
     // Read by the clicker's worker at every pause.
     SharedField<std::uint32_t> clicksPeriod = 10;
@@ -91,7 +91,6 @@ public:
     // the old file whole. Returns false when the file was not replaced,
     // also when load() found it unreadable.
     bool save() const;
-    void storeWindowRect(HWND__* window);
     // Keeps the maximised flag and the normal rectangle as the window
     // really is, after a move or a resize: see placementAfterChange.
     void storeWindowPlacement(HWND__* window);
@@ -103,21 +102,6 @@ public:
 private:
     bool fileUnreadable_ = false;
 };
-
-struct WindowPlacement {
-    std::uint32_t flags = 0;
-    WindowRect rect;
-    bool operator==(const WindowPlacement&) const = default;
-};
-
-// What a move or a resize of the main window leaves in the record. The
-// maximised flag follows the window's real state, however it got there,
-// and only the normal rectangle is kept, so the next start shows the
-// window as it was left. While minimised, or in full-screen mode, the
-// stored placement stays as it is; a rectangle at the minimised position
-// is never stored, whatever the window says of its state.
-WindowPlacement placementAfterChange(const WindowPlacement& stored, bool minimised, bool maximised,
-                                     const WindowRect& current);
 
 // Reads the sub-domain from "accounts.cfg"; generates and writes a new one
 // when the file is missing or empty, and for this run only when it exists

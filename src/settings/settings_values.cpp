@@ -21,13 +21,3 @@ bool Settings::differsFrom(const Settings& o) const
            chatMessages != o.chatMessages || screenshotKey != o.screenshotKey ||
            serverButtonCount != o.serverButtonCount;
 }
-
-WindowPlacement placementAfterChange(const WindowPlacement& stored, bool minimised, bool maximised,
-                                     const WindowRect& current)
-{
-    if ((stored.flags & Settings::fullScreen) || minimised || isMinimisedPosition(current))
-        return stored;
-    if (maximised)
-        return {stored.flags | Settings::maximised, stored.rect};
-    return {stored.flags & ~static_cast<std::uint32_t>(Settings::maximised), current};
-}

@@ -406,8 +406,9 @@ def test_full_screen_is_restored_at_start_and_left_to_the_work_area_when_maximis
     click(button(again.hwnd, PLUS))
     wait_for(lambda: again.info()['rect'] == [0, 0, screen_w, screen_h], 'full screen')
     click(button(again.hwnd, PLUS))
-    # The work area plus one caption, as far as the system lets a window grow.
-    area_w, area_h = metrics['fullScreenArea']
-    expected = [0, 0, min(area_w, metrics['maxTrack'][0]), min(area_h + metrics['caption'], metrics['maxTrack'][1])]
-    wait_for(lambda: again.info()['rect'] == expected, 'the full-screen work area plus a caption')
+    # The work area: on Windows the full-screen metrics plus one caption,
+    # but this Wine's SM_CYFULLSCREEN does not follow the work area (it is
+    # 1035 on a 1024-pixel screen with no task bar).
+    work = [m['work'] for m in inspect_json('monitors') if m['primary']]
+    wait_for(lambda: [again.info()['rect']] == work, 'the work area')
     assert again.info()['style'] & WS_CAPTION

@@ -1,8 +1,10 @@
 """The main window's place on a desk of two monitors, through the real
-executable: the primary 1280x1024 at (0, 0) and a second one 1024x768 left
-of it, or above it. Runs only in a session started with --two-monitors,
-where Wine has no virtual desktop and Win32 coordinates are the X root's
-shifted by the left and top of the whole desk."""
+executable: the primary 1280x1024 at (0, 0) with a 40-pixel task bar at its
+top and a second one 1024x768 left of it (or above it) with a 60-pixel task
+bar at its left; or the primary alone, a small screen. Runs only in a
+session started with --two-monitors, where Wine has no virtual desktop and
+Win32 coordinates are the X root's shifted by the left and top of the
+whole desk."""
 import os
 import subprocess
 
@@ -15,14 +17,21 @@ from test_settings_sheet import CAPTION, PSBTN_CANCEL, open_client
 pytestmark = pytest.mark.skipif(os.environ.get('ZELVARA_MONITORS') != 'two', reason='needs the two-monitor session')
 
 PRIMARY = [0, 0, 1280, 1024]
+PRIMARY_WORK = [0, 40, 1280, 1024]
 LEFT = [-1024, 0, 0, 768]
+LEFT_WORK = [-964, 0, 0, 768]
 ABOVE = [0, -768, 1024, 0]
+SMALL, SMALL_WORK = [0, 0, 1024, 600], [0, 40, 1024, 600]
 PLUS = 1005
 WM_LBUTTONDOWN, WM_LBUTTONUP = 0x201, 0x202
 
 
 def monitors():
     return sorted(m['area'] for m in inspect_json('monitors'))
+
+
+def desk():
+    return sorted((m['area'], m['work'], m['primary']) for m in inspect_json('monitors'))
 
 
 def click_at(x, y):
@@ -63,6 +72,31 @@ def second_above():
     wait_for(lambda: monitors() == [LEFT, PRIMARY], 'Wine to see the monitor left again')
 
 
+@pytest.fixture
+def small_screen():
+    """The primary alone at 1024x600, a netbook's screen, with its task bar
+    at the top, for one test; then the desk of two again. Wine reads the
+    outputs and the work areas again when the outputs change."""
+    def run(*command, check=True):
+        return subprocess.run(command, check=check, timeout=30, capture_output=True, text=True).stdout
+
+    before, areas = desk(), run('xprop', '-root', '_GTK_WORKAREAS_D0').split('=')[1].replace(' ', '').strip()
+    run('xprop', '-root', '-format', '_GTK_WORKAREAS_D0', '32c', '-set', '_GTK_WORKAREAS_D0', '0,40,1024,560')
+    # The mode stays with the server once added.
+    run('xrandr', '--newmode', '1024x600', '49.00', '1024', '1072', '1168', '1312', '600', '603', '613', '624',
+        '-hsync', '+vsync', check=False)
+    run('xrandr', '--addmode', 'DUMMY0', '1024x600', check=False)
+    run('xrandr', '--output', 'DUMMY1', '--off', '--output', 'DUMMY0', '--mode', '1024x600')
+    run('xrandr')
+    wait_for(lambda: desk() == [(SMALL, SMALL_WORK, True)], 'Wine to see the small screen')
+    yield
+    run('xprop', '-root', '-format', '_GTK_WORKAREAS_D0', '32c', '-set', '_GTK_WORKAREAS_D0', areas)
+    run('xrandr', '--output', 'DUMMY0', '--mode', '1280x1024', '--output', 'DUMMY1', '--mode', '1024x768',
+        '--left-of', 'DUMMY0')
+    run('xrandr')
+    wait_for(lambda: desk() == before, 'Wine to see the desk of two again')
+
+
 def test_the_window_keeps_to_the_left_monitor(start, workdir):
     assert monitors() == [LEFT, PRIMARY]
     program = open_client(start, workdir, rect=(-1020, 60, -10, 720))
@@ -85,7 +119,7 @@ def test_the_window_keeps_to_the_left_monitor(start, workdir):
 
     # Maximised, full screen and leaving it stay on that monitor. Wine with
     # no window manager restores a maximised window whose X window changes
-    # size, so only the monitor is checked here; the unit tests hold the
+    # size, so only its place is checked here; the unit tests hold the
     # exact rectangles. Its X clicks are lost then too: the button gets
     # the click as messages.
     inspect('post', program.hwnd, WM_SYSCOMMAND, SC_MAXIMIZE, 0)
@@ -95,18 +129,24 @@ def test_the_window_keeps_to_the_left_monitor(start, workdir):
     wait_for(lambda: inside(program.info()['rect'], LEFT), 'full screen on the left monitor')
     press(button(program.hwnd, PLUS))
     wait_for(lambda: not program.info()['style'] & WS_POPUP, 'framed again')
-    wait_for(lambda: inside(program.info()['rect'], LEFT), 'framed on the left monitor')
+    # At the top-left corner of the work area, right of the task bar.
+    wait_for(lambda: program.info()['rect'][:2] == LEFT_WORK[:2], 'framed on the left monitor')
     assert program.close() == 0
-    assert inside(stored_rect(workdir), LEFT)
+    assert stored_rect(workdir)[:2] == LEFT_WORK[:2]
 
 
-def test_a_monitor_that_is_gone_and_an_old_minimised_position(start, workdir, metrics, minimum_size):
+def test_a_monitor_that_is_gone_a_stretched_window_and_an_old_minimised_position(start, workdir, minimum_size):
+    # The default: centred in the primary's work area, under its task bar.
     width, height = minimum_size
-    x, y = (metrics['screen'][0] - width) // 2, (metrics['screen'][1] - height) // 2
+    x, y = (1280 - width) // 2, 40 + (984 - height) // 2
     centred = [x, y, x + width, y + height]
-    program = open_client(start, workdir, rect=(3000, 200, 4016, 869))
-    assert program.info()['rect'] == centred
-    assert program.close() == 0
+    # The monitor it was on is gone; or it was stretched from a monitor
+    # that is gone to this desk, and the system shrinks it to the largest
+    # track size where it starts, on no monitor.
+    for rect in [(3000, 200, 4016, 869), (-6000, 100, 1900, 800)]:
+        program = open_client(start, workdir, rect=rect)
+        assert program.info()['rect'] == centred, rect
+        assert program.close() == 0
 
     # A start in full screen: the rectangle the window was created with is
     # the one full screen leaves to, and the file heals.
@@ -133,3 +173,24 @@ def test_a_monitor_above_and_its_top_edge(start, workdir, second_above):
     wait_for(lambda: host() == ABOVE, 'the bar hidden')
     click_at(400, -768)
     wait_for(lambda: host() == [0, -738, 1024, 0], 'the bar back')
+
+
+def test_a_small_screen_with_a_task_bar_at_the_top(small_screen, start, workdir, minimum_size):
+    # The smallest window is larger than the work area: its top-left
+    # corner, and with it the caption, lies in it.
+    width, height = minimum_size
+    x = (1024 - width) // 2
+    program = open_client(start, workdir)
+    assert program.info()['rect'] == [x, 40, x + width, 40 + height]
+
+    # Full screen from a maximised window, and back under the task bar.
+    # Wine restores the window as it leaves (see above), so its size is
+    # not the work area's here; its place is.
+    inspect('post', program.hwnd, WM_SYSCOMMAND, SC_MAXIMIZE, 0)
+    wait_for(lambda: program.info()['zoomed'], 'maximised')
+    press(button(program.hwnd, PLUS))
+    wait_for(lambda: program.info()['style'] & WS_POPUP, 'full screen')
+    press(button(program.hwnd, PLUS))
+    wait_for(lambda: not program.info()['style'] & WS_POPUP, 'framed again')
+    wait_for(lambda: program.info()['rect'][:2] == SMALL_WORK[:2], 'the top-left corner of the work area')
+    assert program.close() == 0

@@ -9,7 +9,8 @@
 # COMMAND does.
 # --two-monitors gives a desk of two instead: a real X server with the dummy
 # driver, the primary output 1280x1024 and a second one 1024x768 left of it,
-# and Wine without a virtual desktop, so it reports both monitors. It
+# and Wine without a virtual desktop, so it reports both monitors, with a
+# task bar at the top of the primary and one at the left of the other. It
 # exports ZELVARA_MONITORS=two; a test may move the second output with
 # xrandr (--above DUMMY0, for instance).
 set -euo pipefail
@@ -129,6 +130,14 @@ EOF
   xrandr --output DUMMY1 --mode 1024x768 --left-of DUMMY0
   # Wine reads the outputs as the server last probed them; a query probes.
   xrandr >/dev/null
+  # Task bars: 40 pixels at the top of the primary, 60 at the left of the
+  # other monitor, as a desktop publishes them (x, y, width, height in X
+  # root coordinates): one rectangle a monitor, and the desk's one for
+  # programs that read no more. Wine gives each monitor the first of the
+  # per-monitor ones that meets it, and reads them again whenever the
+  # outputs change.
+  xprop -root -format _GTK_WORKAREAS_D0 32c -set _GTK_WORKAREAS_D0 1024,40,1280,984,60,0,964,768
+  xprop -root -format _NET_WORKAREA 32c -set _NET_WORKAREA 1024,40,1280,984
   export ZELVARA_MONITORS=two
 else
   Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" </dev/null >"$work/xvfb.log" 2>&1 &
@@ -162,13 +171,14 @@ export ZELVARA_TESTBED_SITE_LOG="Z:${work//\//\\}\\site.log"
 export ZELVARA_SESSION=$work
 
 # The desk is what the tests believe it is: Wine sees both monitors, the
-# second left of the primary.
+# second left of the primary, and the task bars on them.
 two_monitors() {
   "$WINE" "$build/zprobe.exe" monitors </dev/null >"$work/monitors.json" 2>/dev/null
   /usr/bin/python3 -c '
 import json, sys
-areas = sorted(tuple(m["area"]) for m in json.load(open(sys.argv[1])))
-sys.exit(areas != [(-1024, 0, 0, 768), (0, 0, 1280, 1024)])' "$work/monitors.json"
+desk = sorted((m["area"], m["work"], m["primary"]) for m in json.load(open(sys.argv[1])))
+sys.exit(desk != [([-1024, 0, 0, 768], [-964, 0, 0, 768], False), ([0, 0, 1280, 1024], [0, 40, 1280, 1024], True)])
+' "$work/monitors.json"
 }
 if [ $screens = two ]; then
   wait_until 30 two_monitors ||

@@ -1,15 +1,17 @@
-// Any remembered rectangle on any desk: the window comes back where it was
-// only when a player can take its caption on a monitor, otherwise at the
-// default size centred on the fallback monitor; the order in which the
-// system lists the monitors changes nothing, and nothing overflows.
+// Any remembered rectangle on any desk. The window comes back where it was,
+// at the size the system gives it, exactly when a player can take its
+// caption on a monitor; otherwise it starts at the minimum size in the
+// fallback work area, its top-left corner in it and centred when it fits.
+// The order in which the system lists the monitors changes nothing, and
+// nothing overflows. Each property is computed here on its own.
 #include <algorithm>
+#include <cstdio>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
 
 #include "base/placement.h"
-#include "settings/settings.h"
 
 namespace {
 
@@ -28,41 +30,108 @@ struct Reader {
     ScreenRect rect() { return {next(), next(), next(), next()}; }
 };
 
+constexpr int minimumWidth = 1008, minimumHeight = 657;
+
+std::int64_t width(const ScreenRect& r)
+{
+    return std::int64_t{r.right} - r.left;
+}
+
+std::int64_t height(const ScreenRect& r)
+{
+    return std::int64_t{r.bottom} - r.top;
+}
+
+// On one axis: at the start of the span when the size does not fit in it,
+// otherwise wholly inside it.
+bool within(std::int64_t at, std::int64_t size, std::int64_t from, std::int64_t to)
+{
+    return to - from < size ? at == from : at >= from && at + size <= to;
+}
+
+// The caption band's rows on the monitor, counted one by one, and its
+// columns there: a player needs 40 of them on half the rows.
+bool grabbable(std::int64_t x, std::int64_t y, std::int64_t w, int caption, const ScreenRect& m)
+{
+    int rows = 0;
+    for (std::int64_t row = y; row < y + caption; ++row)
+        rows += row >= m.top && row < m.bottom;
+    const std::int64_t columns = std::min<std::int64_t>(x + w, m.right) - std::max<std::int64_t>(x, m.left);
+    return columns >= 40 && rows * 2 >= caption;
+}
+
+void check(bool property, int line = __builtin_LINE())
+{
+    if (property)
+        return;
+    std::fprintf(stderr, "fuzz_placement.cpp:%d: property broken\n", line);
+    std::abort();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     Reader in{data, size};
     const ScreenRect stored = in.rect();
-    const int caption = static_cast<int>(static_cast<std::uint32_t>(in.next()) % 64);
-    std::vector<ScreenRect> monitors;
-    while (in.size > 0 && monitors.size() < 6)
-        monitors.push_back(in.rect());
-    const ScreenRect fallback = monitors.empty() ? ScreenRect{0, 0, 1280, 1024} : monitors.front();
+    const std::uint32_t knobs = static_cast<std::uint32_t>(in.next());
+    const int caption = 1 + static_cast<int>(knobs % 63);
+    const WindowLimits limits{minimumWidth, minimumHeight, static_cast<int>(knobs >> 6 & 4095),
+                              static_cast<int>(knobs >> 18 & 4095), caption};
+    const ScreenRect fallback = in.rect();
+    const std::uint32_t state = static_cast<std::uint32_t>(in.next());
+    std::vector<MonitorAreas> monitors;
+    while (in.size > 0 && monitors.size() < 6) {
+        const ScreenRect area = in.rect(), work = in.rect();
+        monitors.push_back({area, work, (in.next() & 1) != 0});
+    }
 
-    const WindowGeometry g = usableWindowGeometry(stored, 1008, 657, caption, monitors, fallback);
-    const bool used = g == WindowGeometry{stored.left, stored.top, static_cast<int>(std::int64_t{stored.right} - stored.left),
-                                          static_cast<int>(std::int64_t{stored.bottom} - stored.top)};
-    const bool reachable = !isMinimisedPosition(stored) && captionOnSomeMonitor(stored, caption, monitors);
-    if (reachable && !used)
-        std::abort();
-    if (!reachable && g != centredOn(fallback, 1008, 657))
-        std::abort();
-    // A window with its caption band wholly on a monitor is always kept.
-    for (const ScreenRect& m : monitors)
-        if (caption > 0 && stored.left >= m.left && stored.right <= m.right && stored.left < stored.right &&
-            stored.top >= m.top && std::int64_t{stored.top} + caption <= m.bottom && stored.top < stored.bottom &&
-            !isMinimisedPosition(stored) && !reachable)
-            std::abort();
-    std::vector<ScreenRect> reversed(monitors.rbegin(), monitors.rend());
-    if (usableWindowGeometry(stored, 1008, 657, caption, reversed, fallback) != g)
-        std::abort();
+    const WindowGeometry g = usableWindowGeometry(stored, limits, monitors, fallback);
+    // The system keeps the place and limits the size, the minimum last.
+    const auto limited = [](std::int64_t size, int most, int least) { return std::max<std::int64_t>(std::min<std::int64_t>(size, most), least); };
+    const std::int64_t w = limited(width(stored), limits.maximumWidth, minimumWidth);
+    const std::int64_t h = limited(height(stored), limits.maximumHeight, minimumHeight);
+    const bool usable = width(stored) > 0 && height(stored) > 0 && !(stored.left <= -32000 && stored.top <= -32000) &&
+                        std::any_of(monitors.begin(), monitors.end(), [&](const MonitorAreas& m) {
+                            return grabbable(stored.left, stored.top, w, caption, m.area);
+                        });
+    if (usable) {
+        check(g == WindowGeometry{stored.left, stored.top, static_cast<int>(w), static_cast<int>(h)});
+    } else {
+        check(g.width == minimumWidth && g.height == minimumHeight);
+        check(within(g.x, minimumWidth, fallback.left, fallback.right) &&
+              within(g.y, minimumHeight, fallback.top, fallback.bottom));
+        // Centred to a pixel where it fits.
+        const std::int64_t leftGap = g.x - fallback.left, rightGap = fallback.right - (std::int64_t{g.x} + minimumWidth);
+        const std::int64_t topGap = g.y - fallback.top, bottomGap = fallback.bottom - (std::int64_t{g.y} + minimumHeight);
+        check(rightGap < 0 || std::abs(leftGap - rightGap) <= 1);
+        check(bottomGap < 0 || std::abs(topGap - bottomGap) <= 1);
+    }
+    std::vector<MonitorAreas> reversed(monitors.rbegin(), monitors.rend());
+    check(usableWindowGeometry(stored, limits, reversed, fallback) == g);
 
-    // A move never stores the minimised position, nor anything but the
-    // stored or the current rectangle.
-    const WindowPlacement before{static_cast<std::uint32_t>(caption) & 3u, fallback};
-    const WindowPlacement after = placementAfterChange(before, caption & 4, caption & 8, stored);
-    if (after.rect != before.rect && (after.rect != stored || isMinimisedPosition(stored)))
-        std::abort();
+    // A move never stores the minimised position. Maximised, the normal
+    // rectangle keeps its size, and when it moves it lands with its
+    // top-left corner in some monitor's work area, wholly when it fits.
+    const ScreenRect current = fallback;
+    const WindowPlacement before{state & 3u, stored};
+    const bool minimised = state & 4u, maximised = state & 8u;
+    const WindowPlacement after = placementAfterChange(before, minimised, maximised, current, monitors);
+    const ScreenRect& a = after.rect;
+    // Unless a coordinate had to stop at the end of the 32-bit range.
+    const bool saturated = std::min({a.left, a.top, a.right, a.bottom}) == INT32_MIN ||
+                           std::max({a.left, a.top, a.right, a.bottom}) == INT32_MAX;
+    if ((before.flags & WindowPlacement::fullScreen) || minimised || (current.left <= -32000 && current.top <= -32000))
+        check(after == before);
+    else if (!maximised)
+        check(after == WindowPlacement{before.flags & ~1u, current});
+    else
+        check(after.flags == (before.flags | 1u) &&
+              (a == stored || saturated ||
+               (width(a) == width(stored) && height(a) == height(stored) &&
+                std::any_of(monitors.begin(), monitors.end(), [&](const MonitorAreas& m) {
+                    return within(a.left, width(a), m.work.left, m.work.right) &&
+                           within(a.top, height(a), m.work.top, m.work.bottom);
+                }))));
     return 0;
 }

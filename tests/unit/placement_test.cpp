@@ -6,16 +6,23 @@
 namespace {
 
 // The desk of the measurements: the primary, and a second monitor left of
-// it (or above it), with no task bar.
+// it (or above it), with no task bar unless a test gives one.
 constexpr ScreenRect primary{0, 0, 1280, 1024};
 constexpr ScreenRect left{-1024, 0, 0, 768};
 constexpr ScreenRect above{0, -768, 1024, 0};
-constexpr int caption = 23;
+// The main window there: its minimum size, the largest track size of that
+// desk, and the caption band.
+constexpr WindowLimits limits{1008, 657, 2316, 1036, 23};
 const WindowGeometry centred{136, 183, 1008, 657};
 
-WindowGeometry startGeometry(const ScreenRect& stored, const std::vector<ScreenRect>& monitors = {primary})
+MonitorAreas bare(const ScreenRect& area, bool isPrimary = false)
 {
-    return usableWindowGeometry(stored, 1008, 657, caption, monitors, primary);
+    return {area, area, isPrimary};
+}
+
+WindowGeometry startGeometry(const ScreenRect& stored, const std::vector<MonitorAreas>& monitors = {bare(primary, true)})
+{
+    return usableWindowGeometry(stored, limits, monitors, primaryWorkArea(monitors));
 }
 
 }  // namespace
@@ -24,26 +31,36 @@ TEST(Placement, StoredRectangleRulesOnOneMonitor)
 {
     EXPECT_EQ(startGeometry({0, 0, 0, 0}), centred) << "none stored yet";
     EXPECT_EQ(startGeometry({10, 10, -1, 700}), centred) << "no area";
+    EXPECT_EQ(startGeometry({100, 100, 100, 700}), centred) << "no width, on the monitor";
+    EXPECT_EQ(startGeometry({100, 100, 1100, 100}), centred) << "no height, on the monitor";
     EXPECT_EQ(startGeometry({-32000, -32000, -31840, -31973}), centred) << "closed while minimised";
     EXPECT_EQ(startGeometry({-20, -5, 1100, 700}), (WindowGeometry{-20, -5, 1120, 705}))
         << "negative left or top alone";
-    EXPECT_EQ(usableWindowGeometry({}, 1008, 657, caption, {primary}, {0, 0, 1009, 658}),
+    EXPECT_EQ(startGeometry({10, 100, 11, 101}), (WindowGeometry{10, 100, 1008, 657}))
+        << "smaller than the minimum: created at the minimum";
+    EXPECT_EQ(usableWindowGeometry({}, limits, {bare(primary, true)}, {0, 0, 1009, 658}),
               (WindowGeometry{0, 0, 1008, 657}))
         << "halves truncate";
 }
 
 TEST(Placement, ARectangleOnAnyMonitorIsRemembered)
 {
-    EXPECT_EQ(startGeometry({-1010, 60, -10, 720}, {primary, left}), (WindowGeometry{-1010, 60, 1000, 660}));
-    EXPECT_EQ(startGeometry({10, -700, 1010, -40}, {primary, above}), (WindowGeometry{10, -700, 1000, 660}));
-    EXPECT_EQ(startGeometry({-600, 100, 600, 760}, {primary, left}), (WindowGeometry{-600, 100, 1200, 660}))
-        << "across both";
+    const std::vector<MonitorAreas> desk{bare(primary, true), bare(left)};
+    EXPECT_EQ(startGeometry({-1010, 60, -2, 720}, desk), (WindowGeometry{-1010, 60, 1008, 660}));
+    EXPECT_EQ(startGeometry({10, -700, 1018, -40}, {bare(primary, true), bare(above)}),
+              (WindowGeometry{10, -700, 1008, 660}));
+    EXPECT_EQ(startGeometry({-600, 100, 600, 760}, desk), (WindowGeometry{-600, 100, 1200, 660})) << "across both";
 }
 
 TEST(Placement, ARectangleOffEveryMonitorGivesTheDefault)
 {
-    EXPECT_EQ(startGeometry({3000, 200, 4016, 869}, {primary, left}), centred) << "a monitor that is gone";
+    const std::vector<MonitorAreas> desk{bare(primary, true), bare(left)};
+    EXPECT_EQ(startGeometry({3000, 200, 4016, 869}, desk), centred) << "a monitor that is gone";
     EXPECT_EQ(startGeometry({-1010, 60, -10, 720}), centred) << "the left monitor unplugged";
+    // The system keeps the place and shrinks the size to the largest track
+    // size: what is left of a window stretched from a monitor that is gone
+    // to this one is on no monitor.
+    EXPECT_EQ(startGeometry({-6000, 100, 1900, 800}, desk), centred) << "stretched";
     // Enough of the caption to take it: 40 pixels wide, half its height.
     EXPECT_EQ(startGeometry({1240, 100, 2240, 700}).x, 1240);
     EXPECT_EQ(startGeometry({1241, 100, 2241, 700}), centred);
@@ -51,9 +68,28 @@ TEST(Placement, ARectangleOffEveryMonitorGivesTheDefault)
     EXPECT_EQ(startGeometry({100, -12, 1100, 700}), centred);
     EXPECT_EQ(startGeometry({100, 1012, 1100, 1700}).y, 1012);
     EXPECT_EQ(startGeometry({100, 1013, 1100, 1700}), centred);
-    EXPECT_EQ(startGeometry({10, 100, 30, 700}).x, 10) << "a window narrower than the grab";
-    EXPECT_EQ(startGeometry({100, 100, 1100, 700}, {}), centred) << "no monitor reported";
-    EXPECT_EQ(startGeometry({INT32_MIN, 0, INT32_MAX, INT32_MAX}).x, INT32_MIN) << "no overflow";
+    EXPECT_EQ(usableWindowGeometry({100, 100, 1100, 700}, limits, {}, primary), centred) << "no monitor reported";
+    // A hand-edited file: nothing overflows, and the size is sane too.
+    EXPECT_EQ(startGeometry({INT32_MIN, 0, INT32_MAX, INT32_MAX}), centred);
+    EXPECT_EQ(startGeometry({INT32_MAX - 10, 0, INT32_MAX, 700}), centred);
+    EXPECT_EQ(startGeometry({100, 100, INT32_MAX, INT32_MAX}), (WindowGeometry{100, 100, 2316, 1036}));
+}
+
+TEST(Placement, TheDefaultGoesToAWorkArea)
+{
+    // A task bar at the top of the primary; the monitor at (0, 0) need not
+    // be the primary.
+    EXPECT_EQ(startGeometry({}, {{primary, {0, 40, 1280, 1024}, true}}), (WindowGeometry{136, 203, 1008, 657}));
+    EXPECT_EQ(startGeometry({}, {bare(primary), bare({1280, 0, 2304, 768}, true)}),
+              (WindowGeometry{1288, 55, 1008, 657}));
+    // A screen smaller than the window: its caption stays on it, under a
+    // task bar at the top or at the left too.
+    EXPECT_EQ(startGeometry({}, {bare({0, 0, 1024, 600}, true)}), (WindowGeometry{8, 0, 1008, 657}));
+    EXPECT_EQ(startGeometry({}, {{{0, 0, 1024, 600}, {0, 40, 1024, 600}, true}}), (WindowGeometry{8, 40, 1008, 657}));
+    EXPECT_EQ(usableWindowGeometry({-32000, -32000, -31840, -31973}, limits, {bare(primary, true), bare(left)},
+                                   {-964, 0, 0, 768}),
+              (WindowGeometry{-964, 55, 1008, 657}))
+        << "leaving full screen on the left monitor, its task bar at the left";
 }
 
 TEST(Placement, FullScreenFillsTheWindowsOwnMonitor)
@@ -62,17 +98,17 @@ TEST(Placement, FullScreenFillsTheWindowsOwnMonitor)
     EXPECT_EQ(fullScreenGeometry({left, {-1024, 30, 0, 768}}), (WindowGeometry{-1024, 0, 1024, 768}));
 }
 
-TEST(Placement, LeavingFullScreenStaysOnTheMonitor)
+TEST(Placement, LeavingFullScreenMaximisedFillsTheWorkArea)
 {
-    // Maximised: the system's metrics on the primary, the work area elsewhere.
-    EXPECT_EQ(maximisedFramedGeometry({primary, {0, 30, 1280, 1024}}, 1280, 1013), (WindowGeometry{0, 0, 1280, 1013}));
-    EXPECT_EQ(maximisedFramedGeometry({left, {-1024, 30, 0, 768}}, 1280, 1013),
-              (WindowGeometry{-1024, 30, 1024, 738}));
-    // Framed: the stored rectangle passes the start-up rule, and the default
-    // is centred on the monitor the window filled.
-    EXPECT_EQ(usableWindowGeometry({-32000, -32000, -31840, -31973}, 1008, 657, caption, {primary, left}, left),
-              (WindowGeometry{-1016, 55, 1008, 657}))
-        << "an older build's minimised position";
+    EXPECT_EQ(maximisedFramedGeometry({primary, {0, 30, 1280, 1024}, true}), (WindowGeometry{0, 30, 1280, 994}));
+    EXPECT_EQ(maximisedFramedGeometry({primary, {60, 0, 1280, 1024}, true}), (WindowGeometry{60, 0, 1220, 1024}));
+    EXPECT_EQ(maximisedFramedGeometry({left, {-1024, 30, 0, 768}}), (WindowGeometry{-1024, 30, 1024, 738}));
+    // With the task bar at the bottom of the primary these are the numbers
+    // of the system's full-screen metrics: SM_CXFULLSCREEN is the work
+    // area's width, SM_CYFULLSCREEN its height less SM_CYCAPTION.
+    const int cxFullScreen = 1280, cyFullScreen = 994 - 19, cyCaption = 19;
+    EXPECT_EQ(maximisedFramedGeometry({primary, {0, 0, 1280, 994}, true}),
+              (WindowGeometry{0, 0, cxFullScreen, cyFullScreen + cyCaption}));
 }
 
 TEST(Placement, TopEdgeOfTheMonitorTheWindowFills)
@@ -87,17 +123,44 @@ TEST(Placement, TopEdgeOfTheMonitorTheWindowFills)
 
 TEST(Placement, WhatAMoveOrResizeStores)
 {
+    const std::vector<MonitorAreas> desk{{primary, {0, 40, 1280, 1024}, true}, {left, {-964, 0, 0, 768}}};
     const WindowRect before{100, 60, 1140, 760}, now{-1010, 60, -10, 720};
     const WindowPlacement stored{0, before};
-    EXPECT_EQ(placementAfterChange(stored, false, false, now), (WindowPlacement{0, now}));
-    EXPECT_EQ(placementAfterChange(stored, false, true, now), (WindowPlacement{Settings::maximised, before}));
-    EXPECT_EQ(placementAfterChange({Settings::maximised, before}, false, false, now), (WindowPlacement{0, now}));
-    EXPECT_EQ(placementAfterChange(stored, true, false, {-32000, -32000, -31840, -31973}), stored);
-    EXPECT_EQ(placementAfterChange(stored, false, false, {-32000, -32000, -31840, -31973}), stored)
+    const auto after = [&](const WindowPlacement& s, bool minimised, bool maximised, const WindowRect& current) {
+        return placementAfterChange(s, minimised, maximised, current, desk);
+    };
+    EXPECT_EQ(after(stored, false, false, now), (WindowPlacement{0, now}));
+    EXPECT_EQ(after({Settings::maximised, before}, false, false, now), (WindowPlacement{0, now}));
+    EXPECT_EQ(after(stored, true, false, {-32000, -32000, -31840, -31973}), stored);
+    EXPECT_EQ(after(stored, false, false, {-32000, -32000, -31840, -31973}), stored)
         << "a minimised position whatever the window says";
-    EXPECT_EQ(placementAfterChange({Settings::fullScreen, before}, false, false, now),
-              (WindowPlacement{Settings::fullScreen, before}));
+    EXPECT_EQ(after({Settings::fullScreen, before}, false, false, now), (WindowPlacement{Settings::fullScreen, before}));
+    EXPECT_EQ(after(stored, false, false, {-33000, 60, -31990, 720}), (WindowPlacement{0, {-33000, 60, -31990, 720}}))
+        << "far left is not the minimised position";
     // Entering full screen asks without the saved fullScreen bit, so a start
     // in full screen stores the rectangle the window was created with.
-    EXPECT_EQ(placementAfterChange({0, {-32000, -32000, -31840, -31973}}, false, false, now), (WindowPlacement{0, now}));
+    EXPECT_EQ(after({0, {-32000, -32000, -31840, -31973}}, false, false, now), (WindowPlacement{0, now}));
+
+    // Maximised, only the normal rectangle is kept, and it goes along to
+    // the monitor the window is maximised on: the same place in the work
+    // area, as far as it fits.
+    EXPECT_EQ(after(stored, false, true, {-4, 36, 1284, 1028}), (WindowPlacement{Settings::maximised, before}));
+    EXPECT_EQ(after(stored, false, true, {-968, -4, 4, 772}),
+              (WindowPlacement{Settings::maximised, {-964, 20, 76, 720}}));
+    EXPECT_EQ(after({0, {-900, 60, -100, 700}}, false, true, {-4, 36, 1284, 1028}),
+              (WindowPlacement{Settings::maximised, {64, 100, 864, 740}}));
+    EXPECT_EQ(after({0, {3000, 200, 4016, 869}}, false, true, {-4, 36, 1284, 1028}),
+              (WindowPlacement{Settings::maximised, {264, 200, 1280, 869}}))
+        << "from a monitor that is gone";
+    EXPECT_EQ(after({0, {100, 2000, 1116, 2669}}, false, true, {-4, 36, 1284, 1028}),
+              (WindowPlacement{Settings::maximised, {100, 355, 1116, 1024}}))
+        << "from one that was below";
+    EXPECT_EQ(after({0, {1279, 1023, 2279, 1700}}, false, true, {-4, 36, 1284, 1028}),
+              (WindowPlacement{Settings::maximised, {1279, 1023, 2279, 1700}}))
+        << "a corner on the monitor is on it";
+    EXPECT_EQ(after(stored, false, true, {5000, 0, 6000, 700}), (WindowPlacement{Settings::maximised, before}))
+        << "maximised on no monitor";
+    EXPECT_EQ(placementAfterChange(stored, false, true, {-4, -772, 1028, 4}, {bare(primary, true), bare(above)}),
+              (WindowPlacement{Settings::maximised, {0, -708, 1040, -8}}))
+        << "on the monitor above";
 }
