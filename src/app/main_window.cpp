@@ -137,7 +137,8 @@ bool createMainWindow(Application& app)
     const std::uint32_t startFlags = settings.windowFlags;
     // A rectangle off every monitor that exists now gives the default, in
     // the primary's work area.
-    const WindowGeometry g = framedWindowGeometry(settings.windowRect, primaryWorkArea(deskMonitors()));
+    const std::vector<MonitorAreas> desk = deskMonitors();
+    const WindowGeometry g = framedWindowGeometry(settings.windowRect, desk, primaryWorkArea(desk));
     app.mainWindow = CreateWindowExW(0, productName, app.windowTitle->title().c_str(), mainWindowStyle, g.x, g.y,
                                      g.width, g.height, nullptr, nullptr, app.instance, &app);
     if (!app.mainWindow)

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include "settings/settings.h"
 
@@ -35,11 +36,12 @@ void stopClicking(Application& app);
 void onClickButton(Application& app, Gui::Button* button);
 void onClickerFinished(Application& app);
 
-// Where the framed main window goes on the desk as it is now: the stored
+// Where the framed main window goes on `desk` (the monitors now): the stored
 // rectangle as the system will create it, when a player can take its
 // caption on a monitor; otherwise the smallest window placed in
 // `fallbackWork` (see usableWindowGeometry).
-WindowGeometry framedWindowGeometry(const WindowRect& stored, const ScreenRect& fallbackWork);
+WindowGeometry framedWindowGeometry(const WindowRect& stored, const std::vector<MonitorAreas>& desk,
+                                    const ScreenRect& fallbackWork);
 
 void layoutMainWindow(Application& app);
 void toggleFullScreen(Application& app);

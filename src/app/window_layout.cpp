@@ -38,12 +38,13 @@ WindowSize minimumWindowSize()
     return {frame.right - frame.left + minimumClientWidth, frame.bottom - frame.top + minimumClientHeight};
 }
 
-WindowGeometry framedWindowGeometry(const WindowRect& stored, const ScreenRect& fallbackWork)
+WindowGeometry framedWindowGeometry(const WindowRect& stored, const std::vector<MonitorAreas>& desk,
+                                    const ScreenRect& fallbackWork)
 {
     const WindowSize minimum = minimumWindowSize();
     const WindowLimits limits{minimum.width, minimum.height, GetSystemMetrics(SM_CXMAXTRACK),
                               GetSystemMetrics(SM_CYMAXTRACK), static_cast<int>(-mainWindowFrame().top)};
-    return usableWindowGeometry(stored, limits, deskMonitors(), fallbackWork);
+    return usableWindowGeometry(stored, limits, desk, fallbackWork);
 }
 
 MouseHook::MouseHook()
@@ -127,7 +128,7 @@ void toggleFullScreen(Application& app)
             // The stored rectangle passes the start-up rule first: one off
             // every monitor, or an older build's minimised position, would
             // leave the window where no one can see it.
-            g = framedWindowGeometry(settings.windowRect, monitor.work);
+            g = framedWindowGeometry(settings.windowRect, deskMonitors(), monitor.work);
     } else {
         app.mouseHook = std::make_unique<MouseHook>();
         // Leaving comes back to the normal rectangle, never a minimised one.

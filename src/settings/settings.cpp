@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <memory>
+#include <vector>
 
 #include "base/constants.h"
 #include "base/desk.h"
@@ -77,9 +78,12 @@ void Settings::storeWindowPlacement(HWND window)
     RECT rect;
     if (!GetWindowRect(window, &rect))
         return;
-    const WindowPlacement now = placementAfterChange({windowFlags, windowRect}, IsIconic(window) != FALSE,
-                                                     IsZoomed(window) != FALSE,
-                                                     {rect.left, rect.top, rect.right, rect.bottom}, deskMonitors());
+    // The monitors matter only to a maximised window, whose normal rectangle
+    // may have to follow it; a drag moves the window many times a second.
+    const bool maximised = IsZoomed(window) != FALSE;
+    const WindowPlacement now = placementAfterChange({windowFlags, windowRect}, IsIconic(window) != FALSE, maximised,
+                                                     {rect.left, rect.top, rect.right, rect.bottom},
+                                                     maximised ? deskMonitors() : std::vector<MonitorAreas>());
     windowFlags = now.flags;
     windowRect = now.rect;
 }
