@@ -37,7 +37,8 @@ def open_sheet(program, caption=CAPTION):
 
 
 def page(sheet, index):
-    return int(inspect('sheet-page', sheet, index))
+    # The sheet's window is there a moment before its pages are.
+    return wait_for(lambda: int(inspect('sheet-page', sheet, index).strip() or 0), f'page {index} of the sheet')
 
 
 def press(sheet, which):
