@@ -21,13 +21,14 @@ WindowGeometry geometryOf(const ScreenRect& r)
 }
 
 // The caption band of a window at (left, top), `width` wide, meets a
-// monitor in a piece a player can take.
+// monitor's work area in a piece a player can take: a task bar lies over
+// the rest of the monitor, and a caption under it cannot be taken.
 bool captionOnSomeMonitor(std::int64_t left, std::int64_t top, std::int64_t width, int captionHeight,
                           const std::vector<MonitorAreas>& monitors)
 {
     return std::any_of(monitors.begin(), monitors.end(), [&](const MonitorAreas& m) {
-        const std::int64_t w = std::min<std::int64_t>(left + width, m.area.right) - std::max<std::int64_t>(left, m.area.left);
-        const std::int64_t h = std::min<std::int64_t>(top + captionHeight, m.area.bottom) - std::max<std::int64_t>(top, m.area.top);
+        const std::int64_t w = std::min<std::int64_t>(left + width, m.work.right) - std::max<std::int64_t>(left, m.work.left);
+        const std::int64_t h = std::min<std::int64_t>(top + captionHeight, m.work.bottom) - std::max<std::int64_t>(top, m.work.top);
         return w >= grabWidth && h >= (captionHeight + 1) / 2;
     });
 }

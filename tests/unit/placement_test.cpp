@@ -92,23 +92,22 @@ TEST(Placement, TheDefaultGoesToAWorkArea)
         << "leaving full screen on the left monitor, its task bar at the left";
 }
 
-TEST(Placement, FullScreenFillsTheWindowsOwnMonitor)
+TEST(Placement, ACaptionUnderATaskBarCannotBeTaken)
 {
-    EXPECT_EQ(fullScreenGeometry({primary, {0, 0, 1280, 994}}), (WindowGeometry{0, 0, 1280, 1024}));
-    EXPECT_EQ(fullScreenGeometry({left, {-1024, 30, 0, 768}}), (WindowGeometry{-1024, 0, 1024, 768}));
+    const std::vector<MonitorAreas> desk{{primary, {0, 40, 1280, 1024}, true}, {left, {-964, 0, 0, 768}}};
+    const WindowGeometry underTheBar{136, 203, 1008, 657};
+    EXPECT_EQ(startGeometry({100, 0, 1116, 669}, desk), underTheBar) << "a task bar now at the top";
+    EXPECT_EQ(startGeometry({100, 29, 1116, 698}, desk).y, 29) << "half the caption below the bar";
+    EXPECT_EQ(startGeometry({100, 28, 1116, 697}, desk), underTheBar);
+    EXPECT_EQ(startGeometry({-1932, 100, -924, 757}, desk).x, -1932) << "40 pixels right of a bar at the left";
+    EXPECT_EQ(startGeometry({-1933, 100, -925, 757}, desk), underTheBar);
 }
 
-TEST(Placement, LeavingFullScreenMaximisedFillsTheWorkArea)
+TEST(Placement, FullScreenFillsTheMonitorAndLeavingItMaximisedItsWorkArea)
 {
-    EXPECT_EQ(maximisedFramedGeometry({primary, {0, 30, 1280, 1024}, true}), (WindowGeometry{0, 30, 1280, 994}));
-    EXPECT_EQ(maximisedFramedGeometry({primary, {60, 0, 1280, 1024}, true}), (WindowGeometry{60, 0, 1220, 1024}));
-    EXPECT_EQ(maximisedFramedGeometry({left, {-1024, 30, 0, 768}}), (WindowGeometry{-1024, 30, 1024, 738}));
-    // With the task bar at the bottom of the primary these are the numbers
-    // of the system's full-screen metrics: SM_CXFULLSCREEN is the work
-    // area's width, SM_CYFULLSCREEN its height less SM_CYCAPTION.
-    const int cxFullScreen = 1280, cyFullScreen = 994 - 19, cyCaption = 19;
-    EXPECT_EQ(maximisedFramedGeometry({primary, {0, 0, 1280, 994}, true}),
-              (WindowGeometry{0, 0, cxFullScreen, cyFullScreen + cyCaption}));
+    const MonitorAreas leftWithBars{left, {-964, 30, 0, 760}};
+    EXPECT_EQ(fullScreenGeometry(leftWithBars), (WindowGeometry{-1024, 0, 1024, 768}));
+    EXPECT_EQ(maximisedFramedGeometry(leftWithBars), (WindowGeometry{-964, 30, 964, 730}));
 }
 
 TEST(Placement, TopEdgeOfTheMonitorTheWindowFills)
