@@ -135,17 +135,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // size, in that monitor's work area (its top-left corner when it does
     // not fit), at the same offset as in its own work area when that fits.
     const ScreenRect current = fallback;
-    const WindowPlacement before{state & 3u, stored};
+    const RememberedWindow before{state & 3u, stored};
     const bool minimised = state & 4u, maximised = state & 8u;
-    const WindowPlacement after = placementAfterChange(before, minimised, maximised, current, monitors);
+    const RememberedWindow after = placementAfterChange(before, minimised, maximised, current, monitors);
     const ScreenRect& a = after.rect;
     // Unless a coordinate had to stop at the end of the 32-bit range.
     const bool saturated = std::min({a.left, a.top, a.right, a.bottom}) == INT32_MIN ||
                            std::max({a.left, a.top, a.right, a.bottom}) == INT32_MAX;
-    if ((before.flags & WindowPlacement::fullScreen) || minimised || (current.left <= -32000 && current.top <= -32000)) {
+    if ((before.flags & RememberedWindow::fullScreen) || minimised || (current.left <= -32000 && current.top <= -32000)) {
         check(after == before);
     } else if (!maximised) {
-        check(after == WindowPlacement{before.flags & ~1u, current});
+        check(after == RememberedWindow{before.flags & ~1u, current});
     } else {
         check(after.flags == (before.flags | 1u));
         const MonitorAreas* to = holding(current, monitors);

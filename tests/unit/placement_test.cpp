@@ -124,42 +124,42 @@ TEST(Placement, WhatAMoveOrResizeStores)
 {
     const std::vector<MonitorAreas> desk{{primary, {0, 40, 1280, 1024}, true}, {left, {-964, 0, 0, 768}}};
     const WindowRect before{100, 60, 1140, 760}, now{-1010, 60, -10, 720};
-    const WindowPlacement stored{0, before};
-    const auto after = [&](const WindowPlacement& s, bool minimised, bool maximised, const WindowRect& current) {
+    const RememberedWindow stored{0, before};
+    const auto after = [&](const RememberedWindow& s, bool minimised, bool maximised, const WindowRect& current) {
         return placementAfterChange(s, minimised, maximised, current, desk);
     };
-    EXPECT_EQ(after(stored, false, false, now), (WindowPlacement{0, now}));
-    EXPECT_EQ(after({Settings::maximised, before}, false, false, now), (WindowPlacement{0, now}));
+    EXPECT_EQ(after(stored, false, false, now), (RememberedWindow{0, now}));
+    EXPECT_EQ(after({Settings::maximised, before}, false, false, now), (RememberedWindow{0, now}));
     EXPECT_EQ(after(stored, true, false, {-32000, -32000, -31840, -31973}), stored);
     EXPECT_EQ(after(stored, false, false, {-32000, -32000, -31840, -31973}), stored)
         << "a minimised position whatever the window says";
-    EXPECT_EQ(after({Settings::fullScreen, before}, false, false, now), (WindowPlacement{Settings::fullScreen, before}));
-    EXPECT_EQ(after(stored, false, false, {-33000, 60, -31990, 720}), (WindowPlacement{0, {-33000, 60, -31990, 720}}))
+    EXPECT_EQ(after({Settings::fullScreen, before}, false, false, now), (RememberedWindow{Settings::fullScreen, before}));
+    EXPECT_EQ(after(stored, false, false, {-33000, 60, -31990, 720}), (RememberedWindow{0, {-33000, 60, -31990, 720}}))
         << "far left is not the minimised position";
     // Entering full screen asks without the saved fullScreen bit, so a start
     // in full screen stores the rectangle the window was created with.
-    EXPECT_EQ(after({0, {-32000, -32000, -31840, -31973}}, false, false, now), (WindowPlacement{0, now}));
+    EXPECT_EQ(after({0, {-32000, -32000, -31840, -31973}}, false, false, now), (RememberedWindow{0, now}));
 
     // Maximised, only the normal rectangle is kept, and it goes along to
     // the monitor the window is maximised on: the same place in the work
     // area, as far as it fits.
-    EXPECT_EQ(after(stored, false, true, {-4, 36, 1284, 1028}), (WindowPlacement{Settings::maximised, before}));
+    EXPECT_EQ(after(stored, false, true, {-4, 36, 1284, 1028}), (RememberedWindow{Settings::maximised, before}));
     EXPECT_EQ(after(stored, false, true, {-968, -4, 4, 772}),
-              (WindowPlacement{Settings::maximised, {-964, 20, 76, 720}}));
+              (RememberedWindow{Settings::maximised, {-964, 20, 76, 720}}));
     EXPECT_EQ(after({0, {-900, 60, -100, 700}}, false, true, {-4, 36, 1284, 1028}),
-              (WindowPlacement{Settings::maximised, {64, 100, 864, 740}}));
+              (RememberedWindow{Settings::maximised, {64, 100, 864, 740}}));
     EXPECT_EQ(after({0, {3000, 200, 4016, 869}}, false, true, {-4, 36, 1284, 1028}),
-              (WindowPlacement{Settings::maximised, {264, 200, 1280, 869}}))
+              (RememberedWindow{Settings::maximised, {264, 200, 1280, 869}}))
         << "from a monitor that is gone";
     EXPECT_EQ(after({0, {100, 2000, 1116, 2669}}, false, true, {-4, 36, 1284, 1028}),
-              (WindowPlacement{Settings::maximised, {100, 355, 1116, 1024}}))
+              (RememberedWindow{Settings::maximised, {100, 355, 1116, 1024}}))
         << "from one that was below";
     EXPECT_EQ(after({0, {1279, 1023, 2279, 1700}}, false, true, {-4, 36, 1284, 1028}),
-              (WindowPlacement{Settings::maximised, {1279, 1023, 2279, 1700}}))
+              (RememberedWindow{Settings::maximised, {1279, 1023, 2279, 1700}}))
         << "a corner on the monitor is on it";
-    EXPECT_EQ(after(stored, false, true, {5000, 0, 6000, 700}), (WindowPlacement{Settings::maximised, before}))
+    EXPECT_EQ(after(stored, false, true, {5000, 0, 6000, 700}), (RememberedWindow{Settings::maximised, before}))
         << "maximised on no monitor";
     EXPECT_EQ(placementAfterChange(stored, false, true, {-4, -772, 1028, 4}, {bare(primary, true), bare(above)}),
-              (WindowPlacement{Settings::maximised, {0, -708, 1040, -8}}))
+              (RememberedWindow{Settings::maximised, {0, -708, 1040, -8}}))
         << "on the monitor above";
 }
