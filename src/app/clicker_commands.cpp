@@ -10,8 +10,8 @@ namespace {
 ClickTarget clickTargetOf(BrowserHost& host)
 {
     return {host.flashWindowHandle, host.areaWidth, host.areaHeight,
-            [&host] { findFlashWindow(nullptr, 0, reinterpret_cast<UINT_PTR>(&host), 0); },
-            [&host] { return host.isBattleLoaded(); }};
+            [page = &host] { findFlashWindow(nullptr, 0, reinterpret_cast<UINT_PTR>(page), 0); },
+            [page = &host] { return page->isBattleLoaded(); }};
 }
 
 }  // namespace
