@@ -3,6 +3,19 @@
 #include "app/main_window.h"
 #include "app/notices.h"
 
+namespace {
+
+// The clicker clicks the page's player. The user-interface thread stops it
+// before it replaces or closes the page, so the host outlives it.
+ClickTarget clickTargetOf(BrowserHost& host)
+{
+    return {host.flashWindowHandle, host.areaWidth, host.areaHeight,
+            [page = &host] { findFlashWindow(nullptr, 0, reinterpret_cast<UINT_PTR>(page), 0); },
+            [page = &host] { return page->isBattleLoaded(); }};
+}
+
+}  // namespace
+
 void onClickButton(Application& app, Gui::Button* button)
 {
     if (!app.browserHost)
@@ -19,7 +32,8 @@ void onClickButton(Application& app, Gui::Button* button)
         const int w = app.browserHost->areaWidth, h = app.browserHost->areaHeight;
         overlay = std::make_unique<ClickerWindow>(*button, player, left ? leftOverlayBox(w, h) : rightOverlayBox(w, h));
         if (!app.clickerThread) {
-            app.clickerThread = std::make_unique<ClickerThread>(app.mainWindow, app.battleLoaded);
+            app.clickerThread =
+                std::make_unique<ClickerThread>(app.mainWindow, app.battleLoaded, clickTargetOf(*app.browserHost));
             app.clickerThread->start();
         }
     }

@@ -48,6 +48,26 @@ void passToViewer(HWND viewer, UINT message, WPARAM wParam, LPARAM lParam)
     SendNotifyMessageW(viewer, message, wParam, lParam);
 }
 
+// A viewer that really leaves is gone as soon as the viewer ahead of ours
+// has finished with its message, which happens while ours is told, or
+// right after it. Meanwhile other programs' messages to us are answered;
+// one that stays longer is not leaving.
+bool windowGoes(HWND window)
+{
+    constexpr ULONGLONG longestLeave = 1000;
+    const ULONGLONG deadline = GetTickCount64() + longestLeave;
+    while (IsWindow(window)) {
+        const ULONGLONG now = GetTickCount64();
+        if (now >= deadline)
+            return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, 20)),
+                                  QS_SENDMESSAGE);
+        MSG message;
+        PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+    return true;
+}
+
 }  // namespace
 
 ClipboardViewer::ClipboardViewer(HWND owner) : owner_(owner)
@@ -74,8 +94,10 @@ void ClipboardViewer::leave()
     // While the others were told, our next viewer left too, its message
     // passed to us before the viewer ahead of ours took ours: that viewer now
     // points at the one that has gone. Told again from the chain's head, its
-    // message reaches it.
-    if (nextViewer_ != next) {
+    // message reaches it. Any program can send us that message, so the head
+    // is told only once the viewer it names is really gone: told of one
+    // still there, the head would cut it out of the chain.
+    if (nextViewer_ != next && windowGoes(next)) {
         if (const HWND head = GetClipboardViewer(); head && head != owner_)
             passToViewer(head, WM_CHANGECBCHAIN, reinterpret_cast<WPARAM>(next),
                          reinterpret_cast<LPARAM>(nextViewer_));

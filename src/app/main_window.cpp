@@ -271,7 +271,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             layoutMainWindow(applicationOf(window));
         [[fallthrough]];
     case WM_MOVE:
-        Settings::instance()->storeWindowPlacement(window);
+        storeWindowPlacement(*Settings::instance(), window);
         return 0;
     case WM_GETMINMAXINFO: {
         const WindowSize minimum = minimumWindowSize();

@@ -43,6 +43,10 @@ void onClickerFinished(Application& app);
 WindowGeometry framedWindowGeometry(const WindowRect& stored, const std::vector<MonitorAreas>& desk,
                                     const ScreenRect& fallbackWork);
 
+// Keeps in the settings the maximised flag and the normal rectangle as the
+// window really is, after a move or a resize: see placementAfterChange.
+void storeWindowPlacement(Settings& settings, HWND window);
+
 void layoutMainWindow(Application& app);
 void toggleFullScreen(Application& app);
 void toggleTopBar(Application& app);

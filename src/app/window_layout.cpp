@@ -47,6 +47,22 @@ WindowGeometry framedWindowGeometry(const WindowRect& stored, const std::vector<
     return usableWindowGeometry(stored, limits, desk, fallbackWork);
 }
 
+void storeWindowPlacement(Settings& settings, HWND window)
+{
+    RECT rect;
+    if (!GetWindowRect(window, &rect))
+        return;
+    // The monitors matter only to a maximised window, whose normal rectangle
+    // may have to follow it; a drag moves the window many times a second.
+    const bool maximised = IsZoomed(window) != FALSE;
+    const RememberedWindow now = placementAfterChange({settings.windowFlags, settings.windowRect},
+                                                      IsIconic(window) != FALSE, maximised,
+                                                      {rect.left, rect.top, rect.right, rect.bottom},
+                                                      maximised ? deskMonitors() : std::vector<MonitorAreas>());
+    settings.windowFlags = now.flags;
+    settings.windowRect = now.rect;
+}
+
 MouseHook::MouseHook()
 {
     if (mouseHookHandle)
@@ -135,7 +151,7 @@ void toggleFullScreen(Application& app)
         // At start the saved fullScreen bit is still set, and the rectangle
         // the window was created with must be stored all the same.
         settings.windowFlags &= ~static_cast<std::uint32_t>(Settings::fullScreen);
-        settings.storeWindowPlacement(app.mainWindow);
+        storeWindowPlacement(settings, app.mainWindow);
         settings.windowFlags |= Settings::fullScreen;
         SetWindowLongPtrW(app.mainWindow, GWL_STYLE, static_cast<LONG_PTR>(fullScreenStyle(style)));
         g = fullScreenGeometry(monitor);

@@ -10,7 +10,7 @@ std::int64_t span(std::int64_t from, std::int64_t to)
     return to - from;
 }
 
-std::int32_t toScreen(std::int64_t v)
+std::int32_t saturatedToInt32(std::int64_t v)
 {
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, INT32_MIN, INT32_MAX));
 }
@@ -21,13 +21,14 @@ WindowGeometry geometryOf(const ScreenRect& r)
 }
 
 // The caption band of a window at (left, top), `width` wide, meets a
-// monitor in a piece a player can take.
+// monitor's work area in a piece a player can take: a task bar lies over
+// the rest of the monitor, and a caption under it cannot be taken.
 bool captionOnSomeMonitor(std::int64_t left, std::int64_t top, std::int64_t width, int captionHeight,
                           const std::vector<MonitorAreas>& monitors)
 {
     return std::any_of(monitors.begin(), monitors.end(), [&](const MonitorAreas& m) {
-        const std::int64_t w = std::min<std::int64_t>(left + width, m.area.right) - std::max<std::int64_t>(left, m.area.left);
-        const std::int64_t h = std::min<std::int64_t>(top + captionHeight, m.area.bottom) - std::max<std::int64_t>(top, m.area.top);
+        const std::int64_t w = std::min<std::int64_t>(left + width, m.work.right) - std::max<std::int64_t>(left, m.work.left);
+        const std::int64_t h = std::min<std::int64_t>(top + captionHeight, m.work.bottom) - std::max<std::int64_t>(top, m.work.top);
         return w >= grabWidth && h >= (captionHeight + 1) / 2;
     });
 }
@@ -66,7 +67,7 @@ ScreenRect movedInto(const ScreenRect& r, const ScreenRect& from, const ScreenRe
     const std::int64_t w = span(r.left, r.right), h = span(r.top, r.bottom);
     const std::int64_t x = into(to.left + span(from.left, r.left), w, to.left, to.right);
     const std::int64_t y = into(to.top + span(from.top, r.top), h, to.top, to.bottom);
-    return {toScreen(x), toScreen(y), toScreen(x + w), toScreen(y + h)};
+    return {saturatedToInt32(x), saturatedToInt32(y), saturatedToInt32(x + w), saturatedToInt32(y + h)};
 }
 
 }  // namespace
@@ -82,11 +83,10 @@ ScreenRect primaryWorkArea(const std::vector<MonitorAreas>& monitors)
     return primary != monitors.end() ? primary->work : ScreenRect{};
 }
 
-// Unlike the first builds, which centred the default window on the whole
-// screen, it is centred on the work area, so a task bar at the top or left
-// never covers its caption; where the work area is the whole screen the
-// numbers are the same.
-WindowGeometry placedIn(const ScreenRect& work, int width, int height)
+// Centred on the work area, not the whole screen, so a task bar at the top
+// or left never covers the caption; where the work area is the whole
+// screen the numbers are the same.
+WindowGeometry centredIn(const ScreenRect& work, int width, int height)
 {
     const auto start = [](std::int64_t from, std::int64_t to, int size) {
         return static_cast<int>(from + std::max<std::int64_t>(0, (span(from, to) - size) / 2));
@@ -111,7 +111,7 @@ WindowGeometry usableWindowGeometry(const ScreenRect& stored, const WindowLimits
         if (captionOnSomeMonitor(stored.left, stored.top, w, limits.captionHeight, monitors))
             return {stored.left, stored.top, w, h};
     }
-    return placedIn(fallbackWork, limits.minimumWidth, limits.minimumHeight);
+    return centredIn(fallbackWork, limits.minimumWidth, limits.minimumHeight);
 }
 
 WindowGeometry fullScreenGeometry(const MonitorAreas& monitor)
@@ -119,10 +119,10 @@ WindowGeometry fullScreenGeometry(const MonitorAreas& monitor)
     return geometryOf(monitor.area);
 }
 
-// The first builds went to (0, 0) at the system's full-screen metrics on
-// the primary. With the task bar at the bottom that is this work area
-// (SM_CXFULLSCREEN is its width, SM_CYFULLSCREEN its height less a
-// caption); with one at the top or left it put the caption under the bar.
+// The work area, also on the primary: with the task bar at the bottom it
+// is what the system's full-screen metrics give (SM_CXFULLSCREEN is its
+// width, SM_CYFULLSCREEN its height less a caption), and with one at the
+// top or left the caption stays clear of the bar.
 WindowGeometry maximisedFramedGeometry(const MonitorAreas& monitor)
 {
     return geometryOf(monitor.work);
@@ -133,18 +133,18 @@ bool isTopEdgeClick(int x, int y, const ScreenRect& monitor)
     return y == monitor.top && x >= monitor.left && x < monitor.right;
 }
 
-WindowPlacement placementAfterChange(const WindowPlacement& stored, bool minimised, bool maximised,
+RememberedWindow placementAfterChange(const RememberedWindow& stored, bool minimised, bool maximised,
                                      const ScreenRect& current, const std::vector<MonitorAreas>& monitors)
 {
-    if ((stored.flags & WindowPlacement::fullScreen) || minimised || isMinimisedPosition(current))
+    if ((stored.flags & RememberedWindow::fullScreen) || minimised || isMinimisedPosition(current))
         return stored;
     if (!maximised)
-        return {stored.flags & ~static_cast<std::uint32_t>(WindowPlacement::maximised), current};
+        return {stored.flags & ~static_cast<std::uint32_t>(RememberedWindow::maximised), current};
     ScreenRect rect = stored.rect;
     const MonitorAreas* to = monitorHolding(current, monitors);
     const MonitorAreas* from = monitorHolding(stored.rect, monitors);
     // A normal rectangle off every monitor has no place of its own to keep.
     if (to && to != from)
         rect = movedInto(stored.rect, (from ? from : to)->work, to->work);
-    return {stored.flags | WindowPlacement::maximised, rect};
+    return {stored.flags | RememberedWindow::maximised, rect};
 }

@@ -37,12 +37,12 @@ struct WindowLimits {
 };
 
 // What the settings keep of the main window: its state and its normal
-// (neither maximised nor full-screen) rectangle.
-struct WindowPlacement {
+// (neither maximised nor full-screen) rectangle, in screen coordinates.
+struct RememberedWindow {
     enum Flag : std::uint32_t { maximised = 1, fullScreen = 2 };
     std::uint32_t flags = 0;
     ScreenRect rect;
-    bool operator==(const WindowPlacement&) const = default;
+    bool operator==(const RememberedWindow&) const = default;
 };
 
 // Where the system parks a minimised window; a rectangle there is never a
@@ -50,9 +50,8 @@ struct WindowPlacement {
 bool isMinimisedPosition(const ScreenRect& r);
 
 // How much of the caption a player needs to take the window: a piece of
-// the caption band (the top captionHeight rows) on one monitor, at least
-// grabWidth wide (or the whole width of a narrower window) and at least
-// half the band high.
+// the caption band (the top captionHeight rows) in one monitor's work
+// area, at least grabWidth wide and at least half the band high.
 inline constexpr int grabWidth = 40;
 
 // The work area of the monitor the system marks primary: where a window
@@ -62,10 +61,10 @@ ScreenRect primaryWorkArea(const std::vector<MonitorAreas>& monitors);
 // A window of the given size in a work area: centred, then moved so that
 // its top-left corner, and with it the caption, lies in the work area,
 // however large the window.
-WindowGeometry placedIn(const ScreenRect& work, int width, int height);
+WindowGeometry centredIn(const ScreenRect& work, int width, int height);
 
 // The stored rectangle as the system will create it (its size limited),
-// when a player can take its caption on a monitor; otherwise the smallest
+// when a player can take its caption in a monitor's work area; otherwise the smallest
 // window placed in `fallbackWork`: at start-up the primary's work area, on
 // leaving full screen that of the window's own monitor.
 WindowGeometry usableWindowGeometry(const ScreenRect& stored, const WindowLimits& limits,
@@ -91,5 +90,5 @@ bool isTopEdgeClick(int x, int y, const ScreenRect& monitor);
 // it there. While minimised, or in full-screen mode, the stored placement
 // stays as it is; a rectangle at the minimised position is never stored,
 // whatever the window says of its state.
-WindowPlacement placementAfterChange(const WindowPlacement& stored, bool minimised, bool maximised,
+RememberedWindow placementAfterChange(const RememberedWindow& stored, bool minimised, bool maximised,
                                      const ScreenRect& current, const std::vector<MonitorAreas>& monitors);

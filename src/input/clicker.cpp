@@ -3,9 +3,9 @@
 #include <mmsystem.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "base/text.h"
-#include "browser/browser_host.h"
 #include "resource.h"
 #include "settings/settings.h"
 
@@ -41,8 +41,8 @@ public:
 
 }  // namespace
 
-ClickerThread::ClickerThread(HWND notifyWindow, std::atomic<bool>& battleLoaded)
-    : Thread(notifyWindow), battleLoaded_(battleLoaded)
+ClickerThread::ClickerThread(HWND notifyWindow, std::atomic<bool>& battleLoaded, ClickTarget target)
+    : Thread(notifyWindow), battleLoaded_(battleLoaded), target_(std::move(target))
 {
 }
 
@@ -54,12 +54,8 @@ ClickerThread::~ClickerThread()
 void ClickerThread::run()
 {
     battleLoaded_ = false;
-    // The host outlives this thread: the user-interface thread stops the
-    // clicker before it replaces or closes the page.
-    BrowserHost* host = BrowserHost::current;
-    if (!host)
-        return;
-    const auto search = [host] { findFlashWindow(nullptr, 0, reinterpret_cast<UINT_PTR>(host), 0); };
+    const ClickTarget* const host = &target_;
+    const auto& search = target_.search;
     while (running && !host->flashWindowHandle) {
         search();
         if (host->flashWindowHandle || !pause(waitStepMs))

@@ -5,17 +5,31 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "base/layout.h"
 #include "gui/button.h"
 #include "input/thread.h"
 
+// What the clicker clicks, given by whoever starts it: the player window
+// (null until found) and the size of the area it fills, read afresh at
+// every pass; one more search for the player window; the loaded-battle
+// test. All of it outlives the clicker.
+struct ClickTarget {
+    std::atomic<HWND>& flashWindowHandle;
+    std::atomic<std::int32_t>& areaWidth;
+    std::atomic<std::int32_t>& areaHeight;
+    std::function<void()> search;
+    std::function<bool()> isBattleLoaded;
+};
+
 class ClickerThread final : public Thread {
 public:
     // battleLoaded is set when the worker saw the battle load; the
     // user-interface thread reads and clears it after the end report.
-    ClickerThread(HWND notifyWindow, std::atomic<bool>& battleLoaded);
+    ClickerThread(HWND notifyWindow, std::atomic<bool>& battleLoaded, ClickTarget target);
     ~ClickerThread() override;
 
     std::atomic<bool> clickLeft{false};
@@ -26,6 +40,7 @@ protected:
 
 private:
     std::atomic<bool>& battleLoaded_;
+    const ClickTarget target_;
 };
 
 class ClickerWindow {

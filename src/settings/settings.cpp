@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "base/constants.h"
-#include "base/desk.h"
 #include "base/files.h"
 #include "base/text.h"
 #include "settings/settings_file.h"
@@ -71,21 +70,6 @@ bool Settings::save() const
     if (fileUnreadable_)
         return false;
     return replaceFileContents(settingsFileName, formatSettingsFile(*this, toOem));
-}
-
-void Settings::storeWindowPlacement(HWND window)
-{
-    RECT rect;
-    if (!GetWindowRect(window, &rect))
-        return;
-    // The monitors matter only to a maximised window, whose normal rectangle
-    // may have to follow it; a drag moves the window many times a second.
-    const bool maximised = IsZoomed(window) != FALSE;
-    const WindowPlacement now = placementAfterChange({windowFlags, windowRect}, IsIconic(window) != FALSE, maximised,
-                                                     {rect.left, rect.top, rect.right, rect.bottom},
-                                                     maximised ? deskMonitors() : std::vector<MonitorAreas>());
-    windowFlags = now.flags;
-    windowRect = now.rect;
 }
 
 std::wstring loadOrCreateSiteSubdomain()

@@ -7,8 +7,6 @@
 
 #include "base/placement.h"
 
-struct HWND__;
-
 // The settings sheet's ranges; loaded values are brought into them.
 inline constexpr std::uint32_t maximumClicksPeriod = 999;
 inline constexpr std::uint32_t maximumJpegQuality = 100;
@@ -34,24 +32,20 @@ struct SettingsDefaults {
 };
 
 // A field a worker thread reads while the user-interface thread may assign
-// the whole record: every read and write of it is atomic, copies included.
+// the whole record: every read and write of it is atomic, copies included,
+// and each is written out where it happens (get, set).
 template <class T>
 class SharedField {
 public:
-    SharedField(T value = {}) noexcept : value_(value) {}
+    explicit SharedField(T value = {}) noexcept : value_(value) {}
     SharedField(const SharedField& other) noexcept : value_(other.get()) {}
     SharedField& operator=(const SharedField& other) noexcept
     {
-        value_.store(other.get());
+        set(other.get());
         return *this;
     }
-    SharedField& operator=(T value) noexcept
-    {
-        value_.store(value);
-        return *this;
-    }
-    operator T() const noexcept { return get(); }
     T get() const noexcept { return value_.load(); }
+    void set(T value) noexcept { value_.store(value); }
 
 private:
     std::atomic<T> value_;
@@ -59,10 +53,10 @@ private:
 
 class Settings {
 public:
-    enum WindowFlag : std::uint32_t { maximised = WindowPlacement::maximised, fullScreen = WindowPlacement::fullScreen };
+    enum WindowFlag : std::uint32_t { maximised = RememberedWindow::maximised, fullScreen = RememberedWindow::fullScreen };
 
     // Read by the clicker's worker at every pause.
-    SharedField<std::uint32_t> clicksPeriod = 10;
+    SharedField<std::uint32_t> clicksPeriod{10};
     std::string battleLanguage;
     std::uint32_t windowFlags = 0;
     WindowRect windowRect;
@@ -91,9 +85,6 @@ public:
     // the old file whole. Returns false when the file was not replaced,
     // also when load() found it unreadable.
     bool save() const;
-    // Keeps the maximised flag and the normal rectangle as the window
-    // really is, after a move or a resize: see placementAfterChange.
-    void storeWindowPlacement(HWND__* window);
 
     // Compares what the user can change; the window placement and the
     // sub-domain take no part.

@@ -199,7 +199,7 @@ bool parseSettingsFile(std::string_view file, Settings& s, const OemDecoder& fro
     std::int64_t reserved64 = 0;
     r.number(reserved64);
     r.number(reserved64);
-    std::uint32_t clicksPeriod = s.clicksPeriod;
+    std::uint32_t clicksPeriod = s.clicksPeriod.get();
     r.number(clicksPeriod);
     r.word(s.battleLanguage);
     r.number(s.windowFlags);
@@ -235,7 +235,7 @@ bool parseSettingsFile(std::string_view file, Settings& s, const OemDecoder& fro
     r.number(s.serverButtonCount);
     // Hand-edited numbers are brought into the settings sheet's ranges: the
     // period goes to the clicker's pause and the count sizes the server bar.
-    s.clicksPeriod = std::clamp<std::uint32_t>(clicksPeriod, 1, maximumClicksPeriod);
+    s.clicksPeriod.set(std::clamp<std::uint32_t>(clicksPeriod, 1, maximumClicksPeriod));
     s.jpegQuality = std::min<std::uint32_t>(s.jpegQuality, maximumJpegQuality);
     s.serverButtonCount = std::clamp<std::uint32_t>(s.serverButtonCount, 1, maximumServerButtonCount);
     return !r.failed();

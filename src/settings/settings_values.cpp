@@ -15,7 +15,7 @@ Settings::Settings(const SettingsDefaults& defaults)
 
 bool Settings::differsFrom(const Settings& o) const
 {
-    return clicksPeriod != o.clicksPeriod || battleLanguage != o.battleLanguage ||
+    return clicksPeriod.get() != o.clicksPeriod.get() || battleLanguage != o.battleLanguage ||
            screenshotFolder != o.screenshotFolder || dateFormat != o.dateFormat || timeFormat != o.timeFormat ||
            imageFormat != o.imageFormat || jpegQuality != o.jpegQuality || beepOnSave != o.beepOnSave ||
            chatMessages != o.chatMessages || screenshotKey != o.screenshotKey ||

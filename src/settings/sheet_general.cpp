@@ -13,7 +13,7 @@ void fillGeneralPage(HWND page)
     centreOverOwner(GetParent(page));
     const Settings& working = workingSettings();
     SendDlgItemMessageW(page, IDC_CLICKS_PERIOD, EM_LIMITTEXT, 3, 0);
-    setControlNumber(GetDlgItem(page, IDC_CLICKS_PERIOD), working.clicksPeriod);
+    setControlNumber(GetDlgItem(page, IDC_CLICKS_PERIOD), working.clicksPeriod.get());
     // Checked directly rather than clicked: a click may fail while the
     // sheet is not yet active. Any unknown code shows as English.
     const int language = working.battleLanguage == "ru"   ? IDC_LANGUAGE_RU
@@ -26,7 +26,7 @@ void applyGeneralPage(HWND page)
 {
     Settings& working = workingSettings();
     const std::uint32_t period = getControlNumber(GetDlgItem(page, IDC_CLICKS_PERIOD));
-    working.clicksPeriod = period == 0 ? 1 : period;
+    working.clicksPeriod.set(period == 0 ? 1 : period);
     working.battleLanguage = isChecked(page, IDC_LANGUAGE_RU)   ? "ru"
                              : isChecked(page, IDC_LANGUAGE_DE) ? "de"
                                                                 : "en";

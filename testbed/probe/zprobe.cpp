@@ -31,8 +31,12 @@
 //                             swallow: pass on the first change's notice only;
 //                             busy: work 1.5 s on each change's notice and
 //                             each chain message before passing it on, its
-//                             messages unread meanwhile. Closed (WM_CLOSE), it
-//                             writes a null line and leaves the chain
+//                             messages unread meanwhile; head: busy for 3 s,
+//                             and each chain message logged as {"chain":
+//                             [REMOVED, NEXT]} when it arrives and as
+//                             {"handled": [...]} once handled. Closed
+//                             (WM_CLOSE), it writes a null line and leaves
+//                             the chain
 //   clipboard-hold FILE [TEXT]  hold the clipboard open until killed (a
 //                             minute at most), with TEXT put on it meanwhile;
 //                             FILE is written once it is held
@@ -191,6 +195,16 @@ HWND nextViewer = nullptr;
 std::wstring viewerMode;
 int viewerNotices = 0;
 
+// Window handles as `find` prints them.
+void logChainMessage(const char* what, WPARAM removed, LPARAM next)
+{
+    if (FILE* out = _wfopen(viewerLog, L"ab")) {
+        std::fprintf(out, "{\"%s\": [%lld, %lld]}\n", what, static_cast<long long>(static_cast<INT_PTR>(removed)),
+                     static_cast<long long>(next));
+        std::fclose(out);
+    }
+}
+
 LRESULT CALLBACK viewerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_DRAWCLIPBOARD) {
@@ -206,6 +220,8 @@ LRESULT CALLBACK viewerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             return 0;
         if (viewerMode == L"busy" && viewerNotices >= 2)
             Sleep(1500);
+        if (viewerMode == L"head" && viewerNotices >= 2)
+            Sleep(3000);
         if (nextViewer)
             SendMessageW(nextViewer, message, wParam, lParam);
         return 0;
@@ -220,12 +236,19 @@ LRESULT CALLBACK viewerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         return 0;
     }
     if (message == WM_CHANGECBCHAIN) {
+        const bool head = viewerMode == L"head";
+        if (head)
+            logChainMessage("chain", wParam, lParam);
         if (viewerMode == L"busy")
             Sleep(1500);
+        if (head)
+            Sleep(3000);
         if (reinterpret_cast<HWND>(wParam) == nextViewer)
             nextViewer = reinterpret_cast<HWND>(lParam);
         else if (nextViewer)
             SendMessageW(nextViewer, message, wParam, lParam);
+        if (head)
+            logChainMessage("handled", wParam, lParam);
         return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);

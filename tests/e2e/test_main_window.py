@@ -7,7 +7,7 @@ import time
 from conftest import (BUTTON_CHECKED, BUTTON_DISABLED, BUTTON_PLAIN, DOMAIN, PREFIX, WM_SYSCOMMAND, SC_MAXIMIZE,
                       SC_MINIMIZE, SC_RESTORE, WS_CAPTION, WS_POPUP, accounts_file, button, button_colour, children,
                       click, click_at, client_box, clipboard, clipboard_viewer, inspect, inspect_json, read_lines,
-                      settings_file, set_clipboard, site_requests, wait_for)
+                      settings_file, set_clipboard, site_requests, wait_for, windows_path)
 
 WM_LBUTTONDOWN, WM_LBUTTONUP = 0x201, 0x202
 WM_DRAWCLIPBOARD, WM_CHANGECBCHAIN = 0x308, 0x30D
@@ -214,17 +214,47 @@ def test_a_busy_viewer_after_ours_hears_of_every_copy_in_public_form(start, work
     assert program.close() == 0
 
 
-def test_a_viewer_leaving_with_ours_keeps_the_chain_whole(start, workdir, add_viewer):
-    last = add_viewer('last')
-    after_ours = add_viewer('after')
+def chain_between(start, workdir, add_viewer):
+    """Viewers after ours and a head ahead of it that logs the chain
+    messages it gets, working 3 s on each; the windows of ours, the one
+    after it and the last."""
+    last, after_ours = add_viewer('last'), add_viewer('after')
     program = open_client(start, workdir)
-    add_viewer('head', 'busy')
+    head = add_viewer('head', 'head')
+    hwnd = lambda viewer: inspect_json('find', 'zprobe viewer', windows_path(viewer.log))[0]['hwnd']
+    return program, head, after_ours, last, (program.hwnd, hwnd(after_ours), hwnd(last))
+
+
+def told(head, what='chain'):
+    return [tuple(line[what]) for line in head.texts() if isinstance(line, dict) and what in line]
+
+
+def test_a_viewer_leaving_with_ours_keeps_the_chain_whole(start, workdir, add_viewer):
+    program, head, after_ours, last, (ours, after, last_one) = chain_between(start, workdir, add_viewer)
     # Both leave while the head works on the first leaving: it passes that on
-    # to ours while ours leaves, then links itself to the one that has gone.
+    # to ours while ours leaves, then links itself to the one that has gone,
+    # and ours tells it again.
     after_ours.close()
+    wait_for(lambda: told(head) == [(after, last_one)], 'the head working on the first leaving')
     assert program.close() == 0
     set_clipboard('after both left')
     wait_for(lambda: 'after both left' in last.texts(), 'the last viewer still told')
+    assert told(head) == [(after, last_one), (ours, after), (after, last_one)], 'the leavings overlapped'
+
+
+def test_a_forged_leave_while_ours_leaves_cuts_no_viewer_out(start, workdir, add_viewer):
+    program, head, after_ours, last, (ours, after, last_one) = chain_between(start, workdir, add_viewer)
+    inspect('close', program.hwnd)
+    wait_for(lambda: told(head) == [(ours, after)], 'the head working on our leaving')
+    # Another program names the viewer after ours as leaving, while ours
+    # waits for the head.
+    inspect('send', program.hwnd, WM_CHANGECBCHAIN, after, last_one)
+    assert not told(head, 'handled'), 'the forged message came while ours was leaving'
+    assert program.process.wait(timeout=30) == 0
+    set_clipboard('after the forgery')
+    wait_for(lambda: 'after the forgery' in after_ours.texts() and 'after the forgery' in last.texts(),
+             'every viewer still told')
+    assert told(head) == [(ours, after)]
 
 
 def test_a_clipboard_held_open_delays_the_notice_and_lets_no_label_through(start, workdir, add_viewer,
@@ -406,9 +436,10 @@ def test_full_screen_is_restored_at_start_and_left_to_the_work_area_when_maximis
     click(button(again.hwnd, PLUS))
     wait_for(lambda: again.info()['rect'] == [0, 0, screen_w, screen_h], 'full screen')
     click(button(again.hwnd, PLUS))
-    # The work area: on Windows the full-screen metrics plus one caption,
-    # but this Wine's SM_CYFULLSCREEN does not follow the work area (it is
-    # 1035 on a 1024-pixel screen with no task bar).
+    # Here the work area is the whole screen, so the style tells that the
+    # click was handled. The work area: on Windows the full-screen metrics
+    # plus one caption, but this Wine's SM_CYFULLSCREEN does not follow the
+    # work area (it is 1035 on a 1024-pixel screen with no task bar).
+    wait_for(lambda: again.info()['style'] & WS_CAPTION and not again.info()['style'] & WS_POPUP, 'framed again')
     work = [m['work'] for m in inspect_json('monitors') if m['primary']]
-    wait_for(lambda: [again.info()['rect']] == work, 'the work area')
-    assert again.info()['style'] & WS_CAPTION
+    assert [again.info()['rect']] == work

@@ -92,23 +92,22 @@ TEST(Placement, TheDefaultGoesToAWorkArea)
         << "leaving full screen on the left monitor, its task bar at the left";
 }
 
-TEST(Placement, FullScreenFillsTheWindowsOwnMonitor)
+TEST(Placement, ACaptionUnderATaskBarCannotBeTaken)
 {
-    EXPECT_EQ(fullScreenGeometry({primary, {0, 0, 1280, 994}}), (WindowGeometry{0, 0, 1280, 1024}));
-    EXPECT_EQ(fullScreenGeometry({left, {-1024, 30, 0, 768}}), (WindowGeometry{-1024, 0, 1024, 768}));
+    const std::vector<MonitorAreas> desk{{primary, {0, 40, 1280, 1024}, true}, {left, {-964, 0, 0, 768}}};
+    const WindowGeometry underTheBar{136, 203, 1008, 657};
+    EXPECT_EQ(startGeometry({100, 0, 1116, 669}, desk), underTheBar) << "a task bar now at the top";
+    EXPECT_EQ(startGeometry({100, 29, 1116, 698}, desk).y, 29) << "half the caption below the bar";
+    EXPECT_EQ(startGeometry({100, 28, 1116, 697}, desk), underTheBar);
+    EXPECT_EQ(startGeometry({-1932, 100, -924, 757}, desk).x, -1932) << "40 pixels right of a bar at the left";
+    EXPECT_EQ(startGeometry({-1933, 100, -925, 757}, desk), underTheBar);
 }
 
-TEST(Placement, LeavingFullScreenMaximisedFillsTheWorkArea)
+TEST(Placement, FullScreenFillsTheMonitorAndLeavingItMaximisedItsWorkArea)
 {
-    EXPECT_EQ(maximisedFramedGeometry({primary, {0, 30, 1280, 1024}, true}), (WindowGeometry{0, 30, 1280, 994}));
-    EXPECT_EQ(maximisedFramedGeometry({primary, {60, 0, 1280, 1024}, true}), (WindowGeometry{60, 0, 1220, 1024}));
-    EXPECT_EQ(maximisedFramedGeometry({left, {-1024, 30, 0, 768}}), (WindowGeometry{-1024, 30, 1024, 738}));
-    // With the task bar at the bottom of the primary these are the numbers
-    // of the system's full-screen metrics: SM_CXFULLSCREEN is the work
-    // area's width, SM_CYFULLSCREEN its height less SM_CYCAPTION.
-    const int cxFullScreen = 1280, cyFullScreen = 994 - 19, cyCaption = 19;
-    EXPECT_EQ(maximisedFramedGeometry({primary, {0, 0, 1280, 994}, true}),
-              (WindowGeometry{0, 0, cxFullScreen, cyFullScreen + cyCaption}));
+    const MonitorAreas leftWithBars{left, {-964, 30, 0, 760}};
+    EXPECT_EQ(fullScreenGeometry(leftWithBars), (WindowGeometry{-1024, 0, 1024, 768}));
+    EXPECT_EQ(maximisedFramedGeometry(leftWithBars), (WindowGeometry{-964, 30, 964, 730}));
 }
 
 TEST(Placement, TopEdgeOfTheMonitorTheWindowFills)
@@ -125,42 +124,42 @@ TEST(Placement, WhatAMoveOrResizeStores)
 {
     const std::vector<MonitorAreas> desk{{primary, {0, 40, 1280, 1024}, true}, {left, {-964, 0, 0, 768}}};
     const WindowRect before{100, 60, 1140, 760}, now{-1010, 60, -10, 720};
-    const WindowPlacement stored{0, before};
-    const auto after = [&](const WindowPlacement& s, bool minimised, bool maximised, const WindowRect& current) {
+    const RememberedWindow stored{0, before};
+    const auto after = [&](const RememberedWindow& s, bool minimised, bool maximised, const WindowRect& current) {
         return placementAfterChange(s, minimised, maximised, current, desk);
     };
-    EXPECT_EQ(after(stored, false, false, now), (WindowPlacement{0, now}));
-    EXPECT_EQ(after({Settings::maximised, before}, false, false, now), (WindowPlacement{0, now}));
+    EXPECT_EQ(after(stored, false, false, now), (RememberedWindow{0, now}));
+    EXPECT_EQ(after({Settings::maximised, before}, false, false, now), (RememberedWindow{0, now}));
     EXPECT_EQ(after(stored, true, false, {-32000, -32000, -31840, -31973}), stored);
     EXPECT_EQ(after(stored, false, false, {-32000, -32000, -31840, -31973}), stored)
         << "a minimised position whatever the window says";
-    EXPECT_EQ(after({Settings::fullScreen, before}, false, false, now), (WindowPlacement{Settings::fullScreen, before}));
-    EXPECT_EQ(after(stored, false, false, {-33000, 60, -31990, 720}), (WindowPlacement{0, {-33000, 60, -31990, 720}}))
+    EXPECT_EQ(after({Settings::fullScreen, before}, false, false, now), (RememberedWindow{Settings::fullScreen, before}));
+    EXPECT_EQ(after(stored, false, false, {-33000, 60, -31990, 720}), (RememberedWindow{0, {-33000, 60, -31990, 720}}))
         << "far left is not the minimised position";
     // Entering full screen asks without the saved fullScreen bit, so a start
     // in full screen stores the rectangle the window was created with.
-    EXPECT_EQ(after({0, {-32000, -32000, -31840, -31973}}, false, false, now), (WindowPlacement{0, now}));
+    EXPECT_EQ(after({0, {-32000, -32000, -31840, -31973}}, false, false, now), (RememberedWindow{0, now}));
 
     // Maximised, only the normal rectangle is kept, and it goes along to
     // the monitor the window is maximised on: the same place in the work
     // area, as far as it fits.
-    EXPECT_EQ(after(stored, false, true, {-4, 36, 1284, 1028}), (WindowPlacement{Settings::maximised, before}));
+    EXPECT_EQ(after(stored, false, true, {-4, 36, 1284, 1028}), (RememberedWindow{Settings::maximised, before}));
     EXPECT_EQ(after(stored, false, true, {-968, -4, 4, 772}),
-              (WindowPlacement{Settings::maximised, {-964, 20, 76, 720}}));
+              (RememberedWindow{Settings::maximised, {-964, 20, 76, 720}}));
     EXPECT_EQ(after({0, {-900, 60, -100, 700}}, false, true, {-4, 36, 1284, 1028}),
-              (WindowPlacement{Settings::maximised, {64, 100, 864, 740}}));
+              (RememberedWindow{Settings::maximised, {64, 100, 864, 740}}));
     EXPECT_EQ(after({0, {3000, 200, 4016, 869}}, false, true, {-4, 36, 1284, 1028}),
-              (WindowPlacement{Settings::maximised, {264, 200, 1280, 869}}))
+              (RememberedWindow{Settings::maximised, {264, 200, 1280, 869}}))
         << "from a monitor that is gone";
     EXPECT_EQ(after({0, {100, 2000, 1116, 2669}}, false, true, {-4, 36, 1284, 1028}),
-              (WindowPlacement{Settings::maximised, {100, 355, 1116, 1024}}))
+              (RememberedWindow{Settings::maximised, {100, 355, 1116, 1024}}))
         << "from one that was below";
     EXPECT_EQ(after({0, {1279, 1023, 2279, 1700}}, false, true, {-4, 36, 1284, 1028}),
-              (WindowPlacement{Settings::maximised, {1279, 1023, 2279, 1700}}))
+              (RememberedWindow{Settings::maximised, {1279, 1023, 2279, 1700}}))
         << "a corner on the monitor is on it";
-    EXPECT_EQ(after(stored, false, true, {5000, 0, 6000, 700}), (WindowPlacement{Settings::maximised, before}))
+    EXPECT_EQ(after(stored, false, true, {5000, 0, 6000, 700}), (RememberedWindow{Settings::maximised, before}))
         << "maximised on no monitor";
     EXPECT_EQ(placementAfterChange(stored, false, true, {-4, -772, 1028, 4}, {bare(primary, true), bare(above)}),
-              (WindowPlacement{Settings::maximised, {0, -708, 1040, -8}}))
+              (RememberedWindow{Settings::maximised, {0, -708, 1040, -8}}))
         << "on the monitor above";
 }

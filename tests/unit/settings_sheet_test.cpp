@@ -330,7 +330,7 @@ TEST_F(SettingsSheet, EveryPageReachesTheCurrentSettingsAndTheFile)
 
     EXPECT_TRUE(result);
     const Settings& current = *Settings::instance();
-    EXPECT_EQ(current.clicksPeriod, 250u);
+    EXPECT_EQ(current.clicksPeriod.get(), 250u);
     EXPECT_EQ(current.battleLanguage, "ru");
     EXPECT_EQ(current.screenshotFolder, folder);
     EXPECT_EQ(current.dateFormat, L"yyyy'-'MM'-'dd' '");
@@ -376,7 +376,7 @@ TEST_F(SettingsSheet, NumbersAreClampedAndLimited)
         press(PSBTN_OK),
     }));
     Settings current = *Settings::instance();
-    EXPECT_EQ(current.clicksPeriod, 1u);
+    EXPECT_EQ(current.clicksPeriod.get(), 1u);
     EXPECT_EQ(current.jpegQuality, 100u);
     EXPECT_EQ(current.serverButtonCount, 1u);
     EXPECT_EQ(fromFile().serverButtonCount, 1u);
@@ -388,7 +388,7 @@ TEST_F(SettingsSheet, NumbersAreClampedAndLimited)
         press(PSBTN_OK),
     }));
     current = *Settings::instance();
-    EXPECT_EQ(current.clicksPeriod, 1u);
+    EXPECT_EQ(current.clicksPeriod.get(), 1u);
     EXPECT_EQ(current.jpegQuality, 0u);
     EXPECT_EQ(current.serverButtonCount, 1u);
 }

@@ -7,12 +7,17 @@
 #include <filesystem>
 #include <limits>
 #include <regex>
+#include <type_traits>
 
 #include "base/text.h"
 #include "base/win_handles.h"
 #include "settings/settings.h"
 #include "settings/settings_file.h"
 #include "test_support.h"
+
+// The worker's field is read and written only in plain sight.
+static_assert(!std::is_convertible_v<SharedField<std::uint32_t>, std::uint32_t> &&
+              !std::is_convertible_v<std::uint32_t, SharedField<std::uint32_t>>);
 
 namespace {
 
@@ -111,7 +116,7 @@ TEST(SettingsFile, SaveAndLoadRoundTrip)
 {
     ScratchDirectory dir;
     Settings saved(plain);
-    saved.clicksPeriod = 250;
+    saved.clicksPeriod.set(250);
     saved.battleLanguage = "de";
     saved.windowFlags = Settings::maximised;
     saved.windowRect = {-32000, -32000, -31840, -31973};
@@ -179,7 +184,7 @@ TEST(SettingsFile, ReadingRulesOfTheOldLayout)
     bool ok = false;
     const Settings s = parsed(file, &ok);
     EXPECT_TRUE(ok);
-    EXPECT_EQ(s.clicksPeriod, 15u);
+    EXPECT_EQ(s.clicksPeriod.get(), 15u);
     EXPECT_EQ(s.battleLanguage, "ru");
     EXPECT_EQ(s.windowRect, (WindowRect{-5, 7, 900, 700}));
     EXPECT_EQ(s.screenshotFolder, L"C:\\Pics");
@@ -205,14 +210,14 @@ TEST(SettingsFile, HandEditedNumbersAreBroughtIntoTheSheetsRanges)
     Settings s = parsed(fileWith({{3, "4294967295"}, {4, "xx"}, {13, "gif"}, {14, "250"}, {0, "0"}, {-1, "4294967295"}}),
                         &ok);
     EXPECT_TRUE(ok);
-    EXPECT_EQ(s.clicksPeriod, 999u);
+    EXPECT_EQ(s.clicksPeriod.get(), 999u);
     EXPECT_EQ(s.battleLanguage, "xx");
     EXPECT_EQ(s.imageFormat, L"gif");
     EXPECT_EQ(s.jpegQuality, 100u);
     EXPECT_EQ(s.screenshotKey, 4294967295u);
     EXPECT_EQ(s.serverButtonCount, 1u);
     s = parsed(fileWith({{3, "0"}, {0, "4000000000"}}));
-    EXPECT_EQ(s.clicksPeriod, 1u);
+    EXPECT_EQ(s.clicksPeriod.get(), 1u);
     EXPECT_EQ(s.serverButtonCount, 99u);
 }
 
@@ -259,7 +264,7 @@ TEST(SettingsFile, ShortFileKeepsDefaultsAndIsRewrittenWhole)
 
     Settings s(plain);
     s.load();
-    EXPECT_EQ(s.clicksPeriod, 33u);
+    EXPECT_EQ(s.clicksPeriod.get(), 33u);
     EXPECT_EQ(s.screenshotKey, 44u);
     EXPECT_EQ(s.serverButtonCount, 30u);
     EXPECT_EQ(*readBytes("zelvara.cfg"), formatSettingsFile(s, toOem));
@@ -298,7 +303,7 @@ TEST(SettingsFile, FailedSaveLeavesTheOldFileWhole)
 {
     ScratchDirectory dir;
     Settings first(plain);
-    first.clicksPeriod = 42;
+    first.clicksPeriod.set(42);
     ASSERT_TRUE(first.save());
     const std::string before = *readBytes("zelvara.cfg");
 
@@ -306,7 +311,7 @@ TEST(SettingsFile, FailedSaveLeavesTheOldFileWhole)
     HANDLE held = CreateFileW(L"zelvara.cfg.tmp", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     Settings second(plain);
-    second.clicksPeriod = 7;
+    second.clicksPeriod.set(7);
     EXPECT_FALSE(second.save());
     EXPECT_EQ(*readBytes("zelvara.cfg"), before);
     CloseHandle(held);
@@ -331,7 +336,7 @@ TEST(SettingsFile, ComparisonIgnoresPlacementAndSubdomain)
     EXPECT_TRUE(a.differsFrom(c));
     // Each other field alone makes a difference too.
     void (*const changes[])(Settings&) = {
-        [](Settings& s) { s.clicksPeriod = 11; },          [](Settings& s) { s.battleLanguage = "de"; },
+        [](Settings& s) { s.clicksPeriod.set(11); },          [](Settings& s) { s.battleLanguage = "de"; },
         [](Settings& s) { s.screenshotFolder = L"D:\\"; }, [](Settings& s) { s.dateFormat = L"yyyy"; },
         [](Settings& s) { s.timeFormat = L"HH"; },         [](Settings& s) { s.imageFormat = L"png"; },
         [](Settings& s) { s.jpegQuality = 50; },           [](Settings& s) { s.beepOnSave = false; },
@@ -348,7 +353,7 @@ TEST(SettingsFile, FileThatCannotBeReadIsNeverReplacedAndAHugeOneIsCut)
 {
     ScratchDirectory dir;
     Settings first(plain);
-    first.clicksPeriod = 42;
+    first.clicksPeriod.set(42);
     ASSERT_TRUE(first.save());
     writeBytes("accounts.cfg", "myLabel7\r\n");
     const std::string before = *readBytes("zelvara.cfg");
@@ -361,14 +366,14 @@ TEST(SettingsFile, FileThatCannotBeReadIsNeverReplacedAndAHugeOneIsCut)
         ASSERT_TRUE(editor);
         Settings s(plain);
         s.load();
-        EXPECT_EQ(s.clicksPeriod, 42u);
+        EXPECT_EQ(s.clicksPeriod.get(), 42u);
     }
     {
         UniqueHandle settings = hold(L"zelvara.cfg", GENERIC_READ, 0), accounts = hold(L"accounts.cfg", GENERIC_READ, 0);
         ASSERT_TRUE(settings && accounts);
         Settings s;
         s.load();
-        EXPECT_EQ(s.clicksPeriod, 10u);
+        EXPECT_EQ(s.clicksPeriod.get(), 10u);
         EXPECT_NE(s.siteSubdomain, L"myLabel7");
         settings.reset();
         accounts.reset();
@@ -381,6 +386,6 @@ TEST(SettingsFile, FileThatCannotBeReadIsNeverReplacedAndAHugeOneIsCut)
     writeBytes("zelvara.cfg", std::string(2 << 20, ' ') + fileWith({{3, "33"}}));
     Settings huge(plain);
     huge.load();
-    EXPECT_EQ(huge.clicksPeriod, 10u);
+    EXPECT_EQ(huge.clicksPeriod.get(), 10u);
     EXPECT_EQ(*readBytes("zelvara.cfg"), formatSettingsFile(huge, toOem));
 }
