@@ -2,8 +2,6 @@
 
 std::uint32_t ClickPacing::afterPass(Time now, Time period) noexcept
 {
-    if (period <= Time::zero())
-        period = Time{1};
     Time next = due_ + period;
     // Started a whole period late (the system held the worker): the schedule
     // starts again from this pass instead of making up the lost passes.

@@ -17,9 +17,10 @@ public:
     // firstPassStart: when the first pass starts (it is due then).
     explicit ClickPacing(Time firstPassStart) noexcept : due_(firstPassStart), started_(firstPassStart) {}
 
-    // A pass's work ended at `now`: the next pass becomes due, and this is
-    // how long to wait for it, in whole milliseconds rounded to the nearest
-    // (a wake-up's lateness is made good by the next wait, either way).
+    // A pass's work ended at `now`: the next pass becomes due a `period`
+    // (more than zero) after this one, and this is how long to wait for it,
+    // in whole milliseconds rounded to the nearest (a wake-up's lateness is
+    // made good by the next wait, either way).
     std::uint32_t afterPass(Time now, Time period) noexcept;
     // The next pass starts at `now`, when the wait is over.
     void passStarts(Time now) noexcept { started_ = now; }
