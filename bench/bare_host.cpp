@@ -21,7 +21,7 @@
 //   each step: destroy create sink timer layout>".
 // - F2 (its release) starts a thread for the one shot, which starts GDI+,
 //   looks the JPEG encoder up, makes the name from the date and time
-//   pictures, claims the file, captures the player, saves it at quality 90
+//   pictures, creates the folder, claims the file, captures the player, saves it at quality 90
 //   and shuts GDI+ down, then prints "floorshot <ms from the key to the
 //   save's return> <ms of each step: thread gdiplus encoder name claim
 //   capture save>".
@@ -423,6 +423,7 @@ DWORD WINAPI floorShotThread(void* parameter)
     const int date = GetDateFormatW(LOCALE_USER_DEFAULT, 0, &now, L"dd'.'MM'.'yyyy' '", stamp, MAX_PATH);
     GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &now, L"HH'-'mm'-'ss'.'", stamp + date - 1, MAX_PATH - date);
     at[4] = nowMs();
+    CreateDirectoryW(state.folder.c_str(), nullptr);
     std::wstring path;
     for (int copy = 1;; ++copy) {
         path = state.folder + L"\\floor " + stamp + (copy > 1 ? L"(" + std::to_wstring(copy) + L")" : L"") + L"jpg";

@@ -804,8 +804,8 @@ def main():
     floor_launch = statistics.median(each('start', 'floor'))
     start_rest = floor_launch - sum(statistics.median(run[i] for run in start_steps) for i in range(5))
     start_table = step_rows(['read zelvara.cfg and accounts.cfg',
-                             'register the 6 classes, make the 4 fonts (the first window call loads the display '
-                             'driver)', 'create the main window, visible from its creation (its style has '
+                             'initialise COM, register the 6 classes, make the 4 fonts (the first window call '
+                             'loads the display driver)', 'create the main window, visible from its creation (its style has '
                              'WS_VISIBLE): its 45 children, the clipboard viewer',
                              'install the keyboard hook', 'show (visible already)'], start_steps, start_rest,
                             'the rest: process start to wWinMain, and seeing the window')
@@ -823,7 +823,7 @@ def main():
     shot_steps = [s for r in rounds for s in r['shot_steps']]
     floor_shot = statistics.median(each('shot', 'floor'))
     shot_table = step_rows(['start the thread', 'start GDI+', 'look the JPEG encoder up',
-                            'make the name from the date and time pictures', 'claim the file',
+                            'make the name from the date and time pictures', 'create the folder, claim the file',
                             'capture the player', 'save (GDI+ wraps the bitmap, encodes, writes, closes)'],
                            [run[1:] for run in shot_steps])
     shot_table += (f'\n| the key reaching the hook, and seeing the file closed | '
@@ -889,7 +889,7 @@ Screenshot, from the key's hook ({floor_shot:.1f} ms from the X key to the file 
 - Start-up: `bench_launch.exe` starts the program inside the Wine session and polls for its visible
   top-level window; all three programs pay the same process start and take turns. The client's start
   includes reading both settings files, loading its resources and installing its keyboard hook; the
-  floor reads the same two files, registers the client's six window classes, makes its four fonts,
+  floor reads the same two files, initialises COM, registers the client's six window classes, makes its four fonts,
   creates the main window with the first view's 45 child windows (the bar's 35 buttons, the About view
   and its 9 windows) at their places with the same texts, becomes the clipboard viewer, installs the
   keyboard hook and shows the window.

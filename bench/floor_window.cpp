@@ -1,13 +1,16 @@
 // bench_floor_window: the client's written start-up work done directly and
 // nothing else, to set its start-up figure against. In the working folder
-// it reads zelvara.cfg and accounts.cfg whole, registers the client's six
-// window classes, creates the main window with the same 45 child windows of
-// the first view (the bar's 35 buttons, the About view with its 3 labels and
-// 6 buttons) with the same fonts and texts, each at its place, becomes the
-// clipboard viewer, installs the thread keyboard hook and shows the window.
+// it reads zelvara.cfg and accounts.cfg whole, initialises COM for the
+// thread, registers the client's six window classes, creates the main
+// window with the same 45 child windows of the first view (the bar's 35
+// buttons, the About view with its 3 labels and 6 buttons) with the same
+// fonts and texts, each at its place, becomes the clipboard viewer,
+// installs the thread keyboard hook and shows the window.
 // It appends one line per start to floor-window.out:
-//   "start <ms of each step, from wWinMain>" (read register create hook show)
+//   "start <ms of each step, from wWinMain>" (read, COM and register, create,
+//   hook, show)
 #include <windows.h>
+#include <objbase.h>
 
 #include <cstdio>
 #include <string>
@@ -165,6 +168,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     readWhole(L"zelvara.cfg");
     readWhole(L"accounts.cfg");
     at[1] = nowMs();
+    CoInitialize(nullptr);
     const HBRUSH brush = CreateSolidBrush(background);
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
@@ -205,5 +209,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
         DispatchMessageW(&msg);
     }
     UnhookWindowsHookEx(hook);
+    CoUninitialize();
     return 0;
 }

@@ -36,8 +36,6 @@ public:
         return true;
     }
 
-    Time due() const noexcept { return due_; }
-
 private:
     Time due_;
     Time started_;
