@@ -818,7 +818,8 @@ def main():
                            [run[1:] for run in page_steps])
     page_table += (f'\n| the control, to DocumentComplete | '
                    f'{page_inside - sum(statistics.median(run[i] for run in page_steps) for i in range(1, 6)):.2f}'
-                   f' ms |\n| the click reaching the program, and seeing the player | {floor_page - page_inside:.2f} '
+                   f' ms |\n| the rest: the click reaching the program, seeing the player (a difference of medians) | '
+                   f'{floor_page - page_inside:.2f} '
                    'ms |')
     shot_steps = [s for r in rounds for s in r['shot_steps']]
     floor_shot = statistics.median(each('shot', 'floor'))
@@ -826,7 +827,7 @@ def main():
                             'make the name from the date and time pictures', 'create the folder, claim the file',
                             'capture the player', 'save (GDI+ wraps the bitmap, encodes, writes, closes)'],
                            [run[1:] for run in shot_steps])
-    shot_table += (f'\n| the key reaching the hook, and seeing the file closed | '
+    shot_table += (f'\n| the rest: the key reaching the hook, seeing the file closed (a difference of medians) | '
                    f'{floor_shot - statistics.median(run[0] for run in shot_steps):.2f} ms |')
     loads = [x for r in rounds for x in r['load']]
     unsettled = sum(1 for r in rounds if not r['settled'])
