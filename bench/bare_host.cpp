@@ -10,16 +10,34 @@
 // - Print captures the player with BitBlt and saves it with the GDI+ flat
 //   API as FOLDER\shot-N.jpg, then prints "shot <ms from capture to close>".
 // - --open navigates at once, without a click.
+//
+// Beside the bare ways, the floors: the client's written work for a page and
+// a screenshot done directly and nothing else, each step timed.
+// - A click on the strip's right half destroys the old container window,
+//   creates a new one with the address as its text (its creation makes the
+//   control, activates it in place in the container and navigates), then
+//   connects the events, starts a 100 ms timer and lays the container out.
+//   At DocumentComplete it prints "floorpage <ms since the click> <ms of
+//   each step: destroy create sink timer layout>".
+// - F2 (its release) starts a thread for the one shot, which starts GDI+,
+//   looks the JPEG encoder up, makes the name from the date and time
+//   pictures, creates the folder, claims the file, captures the player, saves it at quality 90
+//   and shuts GDI+ down, then prints "floorshot <ms from the key to the
+//   save's return> <ms of each step: thread gdiplus encoder name claim
+//   capture save>".
 #include <windows.h>
 #include <exdisp.h>
 #include <gdiplus.h>
 #include <ocidl.h>
 #include <oleidl.h>
 #include <shellapi.h>
+#include <windowsx.h>
 
 #include <cstdio>
+#include <cwchar>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -124,6 +142,10 @@ public:
 
 struct State {
     HWND window = nullptr;
+    HWND container = nullptr;  // the floor's page, when it is the one open
+    Site containerSite;
+    double floorSteps[6] = {};  // the click, then the end of each step
+    bool floorWaiting = false;
     std::wstring url;
     std::wstring folder;
     Site site;
@@ -148,9 +170,9 @@ HWND firstChild(HWND parent)
 
 // The plug-ins live three windows down from the control's parent; the
 // player is the one bigger than a pixel.
-HWND findPlayer()
+HWND findPlayer(HWND host)
 {
-    HWND server = firstChild(firstChild(firstChild(state.window)));
+    HWND server = firstChild(firstChild(firstChild(host)));
     for (HWND w = firstChild(server); w; w = GetWindow(w, GW_HWNDNEXT)) {
         RECT r;
         GetClientRect(w, &r);
@@ -165,8 +187,16 @@ HRESULT Sink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEP
     if (id == documentComplete && state.waiting) {
         const double done = nowMs();
         state.waiting = false;
-        state.player = findPlayer();
+        state.player = findPlayer(state.window);
         std::printf("page %.3f %.3f\n", done - state.clickedAt, done - state.navigatedAt);
+        std::fflush(stdout);
+    } else if (id == documentComplete && state.floorWaiting) {
+        const double done = nowMs();
+        const double* at = state.floorSteps;
+        state.floorWaiting = false;
+        state.player = findPlayer(state.container);
+        std::printf("floorpage %.3f %.3f %.3f %.3f %.3f %.3f\n", done - at[0], at[1] - at[0], at[2] - at[1],
+                    at[3] - at[2], at[4] - at[3], at[5] - at[4]);
         std::fflush(stdout);
     }
     return S_OK;
@@ -174,6 +204,11 @@ HRESULT Sink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEP
 
 void closeControl()
 {
+    if (state.container) {
+        // The container's end closes its control.
+        DestroyWindow(std::exchange(state.container, nullptr));
+        state.player = nullptr;
+    }
     if (state.point) {
         state.point->Unadvise(state.cookie);
         state.point.reset();
@@ -211,6 +246,73 @@ void openPage()
     state.navigatedAt = nowMs();
     state.browser->Navigate(url, nullptr, nullptr, nullptr, nullptr);
     SysFreeString(url);
+}
+
+// The floor's container: a child window that makes the control from its
+// text, an address, hosts it in place and closes it when it goes.
+Com<IWebBrowser2> floorBrowser;
+Com<IConnectionPoint> floorPoint;
+DWORD floorCookie = 0;
+
+LRESULT CALLBACK containerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE: {
+        void* created = nullptr;
+        if (FAILED(CoCreateInstance(webBrowserClass, nullptr, CLSCTX_INPROC_SERVER, IID_IWebBrowser2, &created)))
+            return 0;
+        floorBrowser.reset(static_cast<IWebBrowser2*>(created));
+        auto ole = query<IOleObject>(floorBrowser.get(), IID_IOleObject);
+        if (!ole)
+            return 0;
+        state.containerSite.window = window;
+        ole->SetClientSite(&state.containerSite);
+        RECT area{0, 0, areaWidth, areaHeight};
+        ole->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &state.containerSite, 0, window, &area);
+        wchar_t text[2048];
+        GetWindowTextW(window, text, 2048);
+        BSTR url = SysAllocString(text);
+        floorBrowser->Navigate(url, nullptr, nullptr, nullptr, nullptr);
+        SysFreeString(url);
+        return 0;
+    }
+    case WM_DESTROY:
+        if (floorPoint) {
+            floorPoint->Unadvise(floorCookie);
+            floorPoint.reset();
+        }
+        if (auto ole = query<IOleObject>(floorBrowser.get(), IID_IOleObject)) {
+            ole->Close(OLECLOSE_NOSAVE);
+            ole->SetClientSite(nullptr);
+        }
+        floorBrowser.reset();
+        return 0;
+    default: return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+void openFloorPage()
+{
+    double* at = state.floorSteps;
+    at[0] = nowMs();
+    closeControl();
+    at[1] = nowMs();
+    state.container = CreateWindowExW(0, L"BenchFloorContainer", state.url.c_str(),
+                                      WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0, 0, 0,
+                                      state.window, nullptr, GetModuleHandleW(nullptr), nullptr);
+    at[2] = nowMs();
+    auto points = query<IConnectionPointContainer>(floorBrowser.get(), IID_IConnectionPointContainer);
+    IConnectionPoint* point = nullptr;
+    if (!points || FAILED(points->FindConnectionPoint(browserEvents, &point)))
+        return;
+    floorPoint.reset(point);
+    floorPoint->Advise(&state.sink, &floorCookie);
+    state.floorWaiting = true;
+    at[3] = nowMs();
+    SetTimer(state.window, 1, 100, nullptr);
+    at[4] = nowMs();
+    MoveWindow(state.container, 0, 0, areaWidth, areaHeight, TRUE);
+    at[5] = nowMs();
 }
 
 // The client's team chat "Base": 'T' down and up, the characters, Enter
@@ -291,17 +393,110 @@ void saveShot()
     }
 }
 
+struct FloorShot {
+    double at[8];  // the key, then the end of each step
+    HWND player;
+};
+
+DWORD WINAPI floorShotThread(void* parameter)
+{
+    std::unique_ptr<FloorShot> shot(static_cast<FloorShot*>(parameter));
+    double* at = shot->at;
+    at[1] = nowMs();
+    ULONG_PTR token = 0;
+    const Gdiplus::GdiplusStartupInput input;
+    Gdiplus::GdiplusStartup(&token, &input, nullptr);
+    at[2] = nowMs();
+    CLSID jpeg{};
+    UINT count = 0, size = 0;
+    Gdiplus::DllExports::GdipGetImageEncodersSize(&count, &size);
+    std::vector<BYTE> buffer(size);
+    auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
+    if (size && Gdiplus::DllExports::GdipGetImageEncoders(count, size, codecs) == Gdiplus::Ok)
+        for (UINT i = 0; i < count; ++i)
+            if (codecs[i].MimeType && lstrcmpW(codecs[i].MimeType, L"image/jpeg") == 0)
+                jpeg = codecs[i].Clsid;
+    at[3] = nowMs();
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    wchar_t stamp[MAX_PATH];
+    const int date = GetDateFormatW(LOCALE_USER_DEFAULT, 0, &now, L"dd'.'MM'.'yyyy' '", stamp, MAX_PATH);
+    GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &now, L"HH'-'mm'-'ss'.'", stamp + date - 1, MAX_PATH - date);
+    at[4] = nowMs();
+    CreateDirectoryW(state.folder.c_str(), nullptr);
+    std::wstring path;
+    for (int copy = 1;; ++copy) {
+        path = state.folder + L"\\floor " + stamp + (copy > 1 ? L"(" + std::to_wstring(copy) + L")" : L"") + L"jpg";
+        const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            CloseHandle(file);
+            break;
+        }
+        if (GetLastError() != ERROR_FILE_EXISTS || copy > 9999)
+            return 0;
+    }
+    at[5] = nowMs();
+    RECT r;
+    GetWindowRect(shot->player, &r);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    HDC source = GetDC(shot->player);
+    HDC memory = CreateCompatibleDC(source);
+    HBITMAP bitmap = CreateCompatibleBitmap(source, w, h);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, w, h, source, 0, 0, SRCCOPY);
+    SelectObject(memory, old);
+    ReleaseDC(shot->player, source);
+    at[6] = nowMs();
+    ULONG quality = 90;
+    Gdiplus::EncoderParameters parameters{};
+    parameters.Count = 1;
+    parameters.Parameter[0].Guid = {0x1d5be4b5, 0xfa4a, 0x452d, {0x9c, 0xdd, 0x5d, 0xb3, 0x51, 0x05, 0xe7, 0xeb}};
+    parameters.Parameter[0].NumberOfValues = 1;
+    parameters.Parameter[0].Type = Gdiplus::EncoderParameterValueTypeLong;
+    parameters.Parameter[0].Value = &quality;
+    Gdiplus::GpBitmap* image = nullptr;
+    bool saved = false;
+    if (Gdiplus::DllExports::GdipCreateBitmapFromHBITMAP(bitmap, nullptr, &image) == Gdiplus::Ok) {
+        saved = Gdiplus::DllExports::GdipSaveImageToFile(image, path.c_str(), &jpeg, &parameters) == Gdiplus::Ok;
+        Gdiplus::DllExports::GdipDisposeImage(image);
+    }
+    at[7] = nowMs();
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    Gdiplus::GdiplusShutdown(token);
+    if (saved) {
+        std::printf("floorshot %.3f %.3f %.3f %.3f %.3f %.3f %.3f %.3f\n", at[7] - at[0], at[1] - at[0],
+                    at[2] - at[1], at[3] - at[2], at[4] - at[3], at[5] - at[4], at[6] - at[5], at[7] - at[6]);
+        std::fflush(stdout);
+    }
+    return 0;
+}
+
+void startFloorShot(double keyAt)
+{
+    if (!state.player)
+        return;
+    auto* shot = new FloorShot{{keyAt}, state.player};
+    const HANDLE thread = CreateThread(nullptr, 0, floorShotThread, shot, 0, nullptr);
+    if (thread)
+        CloseHandle(thread);
+    else
+        delete shot;
+}
+
 // Like the client's hook: F1 acts on its first press, Print Screen on its
 // release (Windows keeps its key-down); every event of both is kept from
 // the window.
 LRESULT CALLBACK keyHook(int code, WPARAM key, LPARAM flags)
 {
-    if (code == HC_ACTION && (key == VK_F1 || key == VK_SNAPSHOT)) {
+    if (code == HC_ACTION && (key == VK_F1 || key == VK_SNAPSHOT || key == VK_F2)) {
         const auto bits = static_cast<DWORD>(flags);
         if (key == VK_F1 && (bits & 0xC0000000u) == 0)
             postMacro();
         else if (key == VK_SNAPSHOT && (bits & 0x80000000u))
             PostMessageW(state.window, shotMessage, 0, 0);
+        else if (key == VK_F2 && (bits & 0x80000000u))
+            startFloorShot(nowMs());
         return 1;
     }
     return CallNextHookEx(nullptr, code, key, flags);
@@ -310,7 +505,13 @@ LRESULT CALLBACK keyHook(int code, WPARAM key, LPARAM flags)
 LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_LBUTTONUP: openPage(); return 0;
+    case WM_LBUTTONUP:
+        if (GET_X_LPARAM(lParam) >= areaWidth / 2)
+            openFloorPage();
+        else
+            openPage();
+        return 0;
+    case WM_TIMER: return 0;
     case shotMessage: saveShot(); return 0;
     case WM_DESTROY: closeControl(); PostQuitMessage(0); return 0;
     default: return DefWindowProcW(window, message, wParam, lParam);
@@ -348,6 +549,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
     wc.lpszClassName = L"BenchBareHost";
+    RegisterClassExW(&wc);
+    wc.lpfnWndProc = containerProc;
+    wc.hbrBackground = nullptr;
+    wc.lpszClassName = L"BenchFloorContainer";
     RegisterClassExW(&wc);
     RECT frame{0, 0, areaWidth, areaHeight + stripHeight};
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;

@@ -27,8 +27,16 @@ from conftest import (Program, accounts_file, button, children, inspect, inspect
 BUILD = Path(os.environ.get('ZELVARA_BUILD', ROOT / 'build'))
 WINE = os.environ.get('WINE', '/usr/lib/wine/wine64')
 SESSION = Path(os.environ.get('ZELVARA_SESSION', '/nonexistent'))
-RUNS = int(os.environ.get('ZELVARA_BENCH_RUNS', '15'))
-PAIRS = int(os.environ.get('ZELVARA_BENCH_PAIRS', '13'))
+# Each figure is the median of ROUNDS rounds, each round every measure in
+# turn, with RUNS launches and PAIRS turns a side; one round's load hits
+# every side of it alike.
+ROUNDS = int(os.environ.get('ZELVARA_BENCH_ROUNDS', '5'))
+RUNS = int(os.environ.get('ZELVARA_BENCH_RUNS', '5'))
+PAIRS = int(os.environ.get('ZELVARA_BENCH_PAIRS', '5'))
+# A round's ratio further than this from the median makes the figure unsure.
+SPREAD_LIMIT = 0.05
+CLIENT = Path(os.environ.get('ZELVARA_BENCH_CLIENT', BUILD / 'zelvara.exe'))
+REPORT = Path(os.environ.get('ZELVARA_BENCH_REPORT', ROOT / 'bench' / 'REPORT.md'))
 IDLE_SECONDS = 4.5
 HOVER_SECONDS = 1.5
 QUIET_SECONDS = 0.3
@@ -42,6 +50,7 @@ CHAT_BASE = ([('WM_KEYDOWN', 84), ('WM_KEYUP', 84)] + [('WM_CHAR', ord(c)) for c
              [('WM_KEYDOWN', 13), ('WM_KEYUP', 13)])
 BARE_WINDOW = BUILD / 'bench' / 'bench_bare_window.exe'
 BARE_HOST = BUILD / 'bench' / 'bench_bare_host.exe'
+FLOOR_WINDOW = BUILD / 'bench' / 'bench_floor_window.exe'
 
 
 def now():
@@ -302,9 +311,17 @@ def focus(xin, hwnd, xid, point, turn):
     focus), gives it the X focus and waits until Wine reports it in front.
     Each turn clicks a little further right: two clicks at one place would
     be a double click, which maximizes."""
-    xin.click(point[0] + 25 * (turn % 5), point[1])
-    subprocess.run(['xdotool', 'windowfocus', xid], check=True, timeout=30)
-    wait_for(lambda: (inspect_json('foreground') or {}).get('hwnd') == hwnd, 'the window in front', 10)
+    for attempt in range(3):
+        xin.click(point[0] + 25 * ((turn + attempt) % 5), point[1])
+        subprocess.run(['xdotool', 'windowfocus', xid], check=True, timeout=30)
+        try:
+            wait_for(lambda: (inspect_json('foreground') or {}).get('hwnd') == hwnd, 'the window in front', 5)
+            return
+        except AssertionError:
+            # Now and then a caption click is lost (Wine's move loop may
+            # hold it); one more, a little further on, brings it in front.
+            if attempt == 2:
+                raise
 
 
 def cpu(pid):
@@ -344,26 +361,38 @@ def memory(pid):
 
 # ---- start-up -------------------------------------------------------------------
 
-def time_to_window(window_class, exe, cwd):
-    """Milliseconds from process start to a visible window of the class."""
+def time_to_window(window_class, exe, cwd, tries=2):
+    """Milliseconds from process start to a visible window of the class. A
+    launch that ends before its window shows is made once more, and said."""
     with tempfile.TemporaryFile() as out:
-        subprocess.run([WINE, str(BUILD / 'bench' / 'bench_launch.exe'), window_class, f'"{winepath(exe)}"'],
-                       cwd=cwd, stdin=subprocess.DEVNULL, stdout=out, stderr=subprocess.DEVNULL, check=True,
-                       timeout=120)
+        launched = subprocess.run([WINE, str(BUILD / 'bench' / 'bench_launch.exe'), window_class,
+                                   f'"{winepath(exe)}"'], cwd=cwd, stdin=subprocess.DEVNULL, stdout=out,
+                                  stderr=subprocess.DEVNULL, timeout=120)
+        if launched.returncode != 0:
+            print(f'{exe.name}: no window (exit {launched.returncode})', file=sys.stderr, flush=True)
+            if tries > 1:
+                return time_to_window(window_class, exe, cwd, tries - 1)
+            launched.check_returncode()
         out.seek(0)
         return float(out.read().decode().strip())
 
 
 def startup():
-    client = BUILD / 'zelvara.exe'
+    """Launch times of each side, and the floor's steps of each launch."""
+    sides = {'client': ('Zelvara', CLIENT), 'bare': ('BareWindow', BARE_WINDOW),
+             'floor': ('FloorWindow', FLOOR_WINDOW)}
     with tempfile.TemporaryDirectory() as home:
-        time_to_window('Zelvara', client, home)  # first run writes the settings files
-        time_to_window('BareWindow', BARE_WINDOW, home)
-        bare_times, client_times = [], []
-        for _ in range(RUNS):  # interleaved, so drift hits both alike
-            bare_times.append(time_to_window('BareWindow', BARE_WINDOW, home))
-            client_times.append(time_to_window('Zelvara', client, home))
-    return statistics.median(client_times), statistics.median(bare_times)
+        for side in sides.values():  # the client's first run writes the settings files
+            time_to_window(*side, home)
+        (Path(home) / 'floor-window.out').unlink()
+        times = {side: [] for side in sides}
+        for i in range(RUNS):  # interleaved, so drift hits every side alike
+            order = list(sides)[i % 3:] + list(sides)[:i % 3]
+            for side in order:
+                times[side].append(time_to_window(*sides[side], home))
+        steps = [[float(x) for x in line.split()[1:]]
+                 for line in (Path(home) / 'floor-window.out').read_text().splitlines()]
+    return times, steps
 
 
 # ---- playing: the client and the bare host side by side -------------------------
@@ -398,30 +427,35 @@ def arrange(client, bare):
     inspect('move', bare.hwnd, screen_w - bw, screen_h - bh, bw, bh)
     c, b = client.info(), bare.info()
     server_button = button(client.hwnd, 1)['rect']
-    strip = (b['clientOrigin'][0] + 500, b['clientOrigin'][1] + 615)  # under the 1000x600 page
+    # Under the 1000x600 page: its left half opens the bare page, its right
+    # half the floor's.
+    strip = (b['clientOrigin'][0] + 250, b['clientOrigin'][1] + 615)
+    floor_strip = (b['clientOrigin'][0] + 750, b['clientOrigin'][1] + 615)
     client_caption = (c['rect'][0] + 150, (c['rect'][1] + c['clientOrigin'][1]) // 2)
     # Right of the client, left of the bare host's caption buttons.
     bare_caption = (c['rect'][2] + 20, (b['rect'][1] + b['clientOrigin'][1]) // 2)
     assert server_button[3] < b['rect'][1], 'the bare host covers the server button'
     assert strip[1] > c['rect'][3], 'the client covers the bare host strip'
     assert bare_caption[0] + 100 < b['rect'][2] - 60, 'the client covers the bare host caption'
-    return {'click': middle(server_button), 'caption': client_caption}, {'click': strip, 'caption': bare_caption}
+    return ({'click': middle(server_button), 'caption': client_caption}, {'click': strip, 'caption': bare_caption},
+            {'click': floor_strip, 'caption': bare_caption})
 
 
 def is_player_created(entry):
     return entry.get('event') == 'created' and entry['width'] > 1 and entry['height'] > 1
 
 
-def interleaved(measure, warm_up=True):
-    """PAIRS runs of each side, taking turns and swapping who goes first, so
-    drift hits both alike; one untimed run each first, so both are measured
+def interleaved(measure, warm_up=True, sides=('client', 'bare')):
+    """PAIRS runs of each side, taking turns and changing who goes first, so
+    drift hits all alike; one untimed run each first, so all are measured
     warm (the first use of a code path loads what it needs)."""
     if warm_up:
-        for side in ('client', 'bare'):
+        for side in sides:
             measure(side)
-    runs = {'client': [], 'bare': []}
+    runs = {side: [] for side in sides}
     for i in range(PAIRS):
-        for side in (('client', 'bare') if i % 2 == 0 else ('bare', 'client')):
+        k = i % len(sides)
+        for side in sides[k:] + sides[:k]:
             runs[side].append(measure(side))
     return runs
 
@@ -438,7 +472,7 @@ def playing(work):
     client = bare = None
     results = {}
     try:
-        client = Program(client_dir)
+        client = Program(client_dir, exe=CLIENT)
         client.main_window()
         # The bare host opens the very address the client asks the site for.
         mark, site_mark = logs.mark(), logs.mark('site.log')
@@ -447,21 +481,19 @@ def playing(work):
         request = logs.wait('site.log', site_mark, lambda e: e['path'].startswith('/battle-'), 'the request')[1]
         url = f"http://{request['host']}{request['path']}"
         bare = BareHost(bare_dir, url, folder=bare_shots.path)
-        client_points, bare_points = arrange(client, bare)
-        mark = logs.mark()
-        xin.click(*bare_points['click'])
-        logs.wait('player.log', mark, is_player_created, 'the bare page')
-
-        sides = {'client': (client, client_points), 'bare': (bare, bare_points)}
+        client_points, bare_points, floor_points = arrange(client, bare)
+        sides = {'client': (client, client_points), 'bare': (bare, bare_points), 'floor': (bare, floor_points)}
         players = {}
 
-        last_click = {'client': 0.0, 'bare': 0.0}
+        last_click = {'client': 0.0, 'bare': 0.0, 'floor': 0.0}
 
         def open_page(side, spaced=True):
             # A person opens one page at a time: clicks on one program come at
             # least PAGE_SPACING_MS apart, unless a burst is what is measured.
             if spaced:
-                wait_for(lambda: now() >= last_click[side] + PAGE_SPACING_MS, 'the spacing', 5, 0.01)
+                # The bare host's two sides are one program.
+                last = max(last_click['bare'], last_click['floor']) if side != 'client' else last_click[side]
+                wait_for(lambda: now() >= last + PAGE_SPACING_MS, 'the spacing', 5, 0.01)
             mark, site_mark = logs.mark(), logs.mark('site.log')
             started = last_click[side] = xin.click(*sides[side][1]['click'])
             created, entry = logs.wait('player.log', mark, is_player_created, f'the {side} page')
@@ -469,14 +501,18 @@ def playing(work):
             players[side] = entry['hwnd']
             return requested - started, created - started
 
-        # The first pages above were the warm-up.
-        results['page'] = interleaved(open_page, warm_up=False)
+        # The client's first page above and these are the warm-up.
+        open_page('bare')
+        open_page('floor')
+        results['page'] = interleaved(open_page, warm_up=False, sides=('client', 'bare', 'floor'))
         results['bare_page_inside'] = [(float(a), float(b)) for a, b in bare.output.lines('page')[1:]]
+        results['floor_page_steps'] = [[float(x) for x in line] for line in bare.output.lines('floorpage')[1:]]
         # Back to back: each click as soon as the page before it is built.
         results['burst'] = {side: [open_page(side, spaced=False)[1] for _ in range(BURST)][BURST // 2:]
                             for side in ('client', 'bare')}
 
         xids = {'client': x_window(client.info()['title']), 'bare': x_window('Bare host')}
+        xids['floor'] = xids['bare']
 
         turns = iter(range(1 << 30))
 
@@ -497,15 +533,16 @@ def playing(work):
 
         results['chat'] = interleaved(chat)
 
-        folders = {'client': client_shots, 'bare': bare_shots}
+        folders = {'client': client_shots, 'bare': bare_shots, 'floor': bare_shots}
 
         def shot(side):
             focus(xin, sides[side][0].hwnd, xids[side], sides[side][1]['caption'], next(turns))
-            started = xin.key('Print')
+            started = xin.key('F2' if side == 'floor' else 'Print')
             return folders[side].wait_new_file() - started
 
-        results['shot'] = interleaved(shot)
+        results['shot'] = interleaved(shot, sides=('client', 'bare', 'floor'))
         results['bare_shot_inside'] = [float(a[0]) for a in bare.output.lines('shot')[1:]]
+        results['floor_shot_steps'] = [[float(x) for x in line] for line in bare.output.lines('floorshot')[1:]]
 
         # The auto-clicker at the set period of 10 ms.
         mark = logs.mark()
@@ -577,7 +614,7 @@ def idle(work):
             box = inspect_json('info', other.hwnd)['rect']
             w, h = box[2] - box[0], box[3] - box[1]
             inspect('move', other.hwnd, screen_w - w, screen_h - h, w, h)
-        client = Program(client_dir)
+        client = Program(client_dir, exe=CLIENT)
         client.main_window()
         rect = client.info()['rect']
         inspect('move', client.hwnd, 0, 0, rect[2] - rect[0], rect[3] - rect[1])
@@ -616,99 +653,228 @@ def cpu_model():
     return platform.processor() or 'unknown CPU'
 
 
-def ratio(a, b):
-    if b > 0:
-        return f'{a / b:.2f}'
-    return 'none: neither used any CPU' if a == 0 else 'none: the baseline used no CPU'
+def load():
+    """The 1-minute load average: how busy the machine was."""
+    return float(Path('/proc/loadavg').read_text().split()[0])
+
+
+def one_round(scratch):
+    """Every measure once, each side in turn: one round's figures."""
+    loads = [load()]
+    launches, floor_start = startup()
+    play = playing(scratch)
+    idle_cpu, idle_ticks, idle_mem, trimmed_mem, hovered_cpu, settled = idle(scratch)
+    loads.append(load())
+    med = statistics.median
+    page_sides = ('client', 'bare', 'floor')
+    stamps = [seen for seen, _ in play['clicks']]
+    ticks = [t for _, t in play['clicks']]
+    intervals = [b - a for a, b in zip(stamps, stamps[1:])]
+    return {
+        'load': loads,
+        'start': {side: med(times) for side, times in launches.items()},
+        'start_steps': floor_start,
+        'page': {side: med(c for _, c in play['page'][side]) for side in page_sides},
+        'request': {side: med(r for r, _ in play['page'][side]) for side in page_sides},
+        'burst': {side: med(play['burst'][side]) for side in ('client', 'bare')},
+        'chat': {side: med(play['chat'][side]) for side in ('client', 'bare')},
+        'shot': {side: med(play['shot'][side]) for side in page_sides},
+        'bare_save': med(play['bare_shot_inside']),
+        'page_inside': [list(x) for x in play['bare_page_inside']],
+        'page_steps': play['floor_page_steps'],
+        'shot_steps': play['floor_shot_steps'],
+        'period': {'mean': (stamps[-1] - stamps[0]) / (len(stamps) - 1), 'median': med(intervals),
+                   'ticks': (ticks[-1] - ticks[0]) / (len(ticks) - 1), 'count': len(intervals)},
+        'cpu': idle_cpu, 'cpu_ticks': idle_ticks, 'hovered': hovered_cpu, 'settled': settled,
+        'mem': idle_mem, 'trimmed': trimmed_mem,
+    }
+
+
+def summary(values):
+    """(median, lowest, highest) of the rounds' values."""
+    return statistics.median(values), min(values), max(values)
+
+
+def ratio_cell(ratios, digits=2):
+    """The median of the rounds' ratios with their range, flagged when a
+    round lies further than SPREAD_LIMIT from it."""
+    if any(r is None for r in ratios):
+        return 'none: a baseline used no CPU'
+    mid, low, high = summary(ratios)
+    cell = f'{mid:.{digits}f} ({low:.{digits}f}-{high:.{digits}f})'
+    if high - mid > SPREAD_LIMIT or mid - low > SPREAD_LIMIT:
+        cell += f' **spread over ±{SPREAD_LIMIT}**'
+    return cell
+
+
+def ms(values):
+    return f'{statistics.median(values):.1f} ms'
 
 
 def main():
     began = time.monotonic()
-    client_start, bare_start = startup()
-    size = (BUILD / 'zelvara.exe').stat().st_size
-    bare_size = BARE_WINDOW.stat().st_size
+    rounds = []
     with tempfile.TemporaryDirectory() as scratch:
-        play = playing(Path(scratch))
-        idle_cpu, idle_ticks, idle_mem, trimmed_mem, hovered_cpu, settled = idle(Path(scratch))
+        for n in range(ROUNDS):
+            work = Path(scratch) / f'round-{n}'
+            work.mkdir()
+            rounds.append(one_round(work))
+            print(f'round {n + 1} of {ROUNDS}:', json.dumps({k: v for k, v in rounds[-1].items()
+                                                             if not k.endswith('steps') and k != 'page_inside'}),
+                  flush=True)
     took = time.monotonic() - began
 
-    med = statistics.median
-    request = {s: med(r for r, _ in play['page'][s]) for s in ('client', 'bare')}
-    page = {s: med(c for _, c in play['page'][s]) for s in ('client', 'bare')}
-    inside_nav = med(b for _, b in play['bare_page_inside'])
-    inside_click = med(a for a, _ in play['bare_page_inside'])
-    burst = {s: med(play['burst'][s]) for s in ('client', 'bare')}
-    chat = {s: med(play['chat'][s]) for s in ('client', 'bare')}
-    shot = {s: med(play['shot'][s]) for s in ('client', 'bare')}
-    bare_save = med(play['bare_shot_inside'])
-    seen = [b[0] - a[0] for a, b in zip(play['clicks'], play['clicks'][1:])]
-    ticks = [c[1] for c in play['clicks']]
-    period = med(seen)
-    mean_period = (ticks[-1] - ticks[0]) / (len(ticks) - 1)
-    hz = os.sysconf('SC_CLK_TCK')
+    def each(key, side):
+        return [r[key][side] for r in rounds]
 
-    def cpu_cell(name):
-        return f"{idle_cpu[name]:.3f} ms/s ({idle_ticks[name]} x {1000 // hz} ms in stat)"
+    def ratios(key, side, base):
+        return [r[key][side] / r[key][base] if r[key][base] > 0 else None for r in rounds]
 
-    def mib(kib):
-        return f'{kib / 1024:.1f} MiB'
+    size = CLIENT.stat().st_size
+    bare_size = BARE_WINDOW.stat().st_size
+    rows = []
 
-    def mem_cell(name):
-        return f"{mib(idle_mem[name][0])} ({mib(idle_mem[name][1])} private)"
+    def row(name, key, baseline, target_bare='', target_floor='', bare_key=None):
+        floor = ('floor' in rounds[0][key])
+        rows.append((name, ms(each(key, 'client')), f"{ms(each(key, 'bare'))}, {baseline}",
+                     ratio_cell(ratios(key, 'client', 'bare')), target_bare,
+                     ms(each(key, 'floor')) if floor else '', ratio_cell(ratios(key, 'client', 'floor')) if floor
+                     else '', target_floor))
 
-    rows = [
-        (f'start-up to a visible main window ({RUNS} runs)', f'{client_start:.1f} ms',
-         f'{bare_start:.1f} ms, bare Win32 window program', ratio(client_start, bare_start)),
-        ('executable size', f'{size / 1024:.0f} KiB', f'{bare_size / 1024:.0f} KiB, bare window program, same flags',
-         ratio(size, bare_size)),
-        (f'server-button click to the page built (player created) ({PAIRS} runs)', f"{page['client']:.1f} ms",
-         f"{page['bare']:.1f} ms, bare host of the control, same end event", ratio(page['client'], page['bare'])),
-        (f'the same, clicks back to back (last {BURST - BURST // 2} of a burst of {BURST})',
-         f"{burst['client']:.1f} ms",
-         f"{burst['bare']:.1f} ms, bare host, same end event", ratio(burst['client'], burst['bare'])),
-        (f"server-button click to the site's page request ({PAIRS} runs)", f"{request['client']:.1f} ms",
-         f"{request['bare']:.1f} ms, bare host, same end event", ratio(request['client'], request['bare'])),
-        (f"F1 to the chat's last message (WM_KEYUP 13) in the player ({PAIRS} runs)", f"{chat['client']:.1f} ms",
-         f"{chat['bare']:.1f} ms, bare host posting the same 8 messages", ratio(chat['client'], chat['bare'])),
-        (f'screenshot key to the JPEG file closed ({PAIRS} runs)', f"{shot['client']:.1f} ms",
-         f"{bare_save:.1f} ms, bare GDI+ save: capture start to file closed", ratio(shot['client'], bare_save)),
-        (f'screenshot key to the JPEG file closed, like for like ({PAIRS} runs)', f"{shot['client']:.1f} ms",
-         f"{shot['bare']:.1f} ms, bare host from the key, same end event", ratio(shot['client'], shot['bare'])),
-        (f'click period at clicksPeriod 10 (median of {len(seen)} intervals)', f'{period:.2f} ms',
-         '10 ms, the set period', f'{period / 10:.3f}'),
-        (f'CPU while idle with a page open, window search stopped ({IDLE_SECONDS} s)', cpu_cell('client'),
-         f"{cpu_cell('window')}, bare window program", ratio(idle_cpu['client'], idle_cpu['window'])),
-        ('memory while idle with a page open', mem_cell('client'), f"{mem_cell('window')}, bare window program",
-         ratio(idle_mem['client'][0], idle_mem['window'][0])),
-        ('private memory with a page open', mib(idle_mem['client'][1]),
-         f"{mib(idle_mem['host'][1])}, bare host with the same page open",
-         ratio(idle_mem['client'][1], idle_mem['host'][1])),
-    ]
-    if all(trimmed_mem.values()):
+    row(f'start-up to a visible main window ({RUNS} launches a round)', 'start', 'bare Win32 window program',
+        '1.20', '1.05')
+    rows.append(('executable size', f'{size / 1024:.0f} KiB', f'{bare_size / 1024:.0f} KiB, bare window program',
+                 f'{size / bare_size:.2f}', '', '', '', ''))
+    row(f'server-button click to the page built (player created) ({PAIRS} a round)', 'page',
+        'bare host of the control, same end event', '1.15', '1.05')
+    row(f"server-button click to the site's page request ({PAIRS} a round)", 'request', 'bare host, same end event')
+    row(f'the same clicks back to back (last {BURST - BURST // 2} of a burst of {BURST})', 'burst',
+        'bare host, same end event')
+    row(f"F1 to the chat's last message (WM_KEYUP 13) in the player ({PAIRS} a round)", 'chat',
+        'bare host posting the same 8 messages')
+    row(f'screenshot key to the JPEG file closed, like for like ({PAIRS} a round)', 'shot',
+        'bare host from the key, same end event', '1.10', '1.05')
+    bare_saves = [r['bare_save'] for r in rounds]
+    rows.append(('the same against the bare save alone', ms(each('shot', 'client')),
+                 f'{ms(bare_saves)}, bare GDI+ save: capture start to file closed',
+                 ratio_cell([r['shot']['client'] / r['bare_save'] for r in rounds]), '', '', '', ''))
+    means = [r['period']['mean'] for r in rounds]
+    medians = [r['period']['median'] for r in rounds]
+    count = rounds[0]['period']['count']
+    rows.append((f'click period at clicksPeriod 10 (mean interval over {count} clicks a round)',
+                 f'{statistics.median(means):.2f} ms', '10 ms, the set period',
+                 ratio_cell([m / 10 for m in means], 3), '1.01', '', '', ''))
+    rows.append(('the same, median interval', f'{statistics.median(medians):.2f} ms', '10 ms, the set period',
+                 ratio_cell([m / 10 for m in medians], 3), '', '', '', ''))
+
+    def mem_ratios(key, side, base, part):
+        return [r[key][side][part] / r[key][base][part] for r in rounds]
+
+    def mib(values):
+        return f'{statistics.median(values) / 1024:.1f} MiB'
+
+    rows.append(('memory while idle with a page open (resident)', mib([r['mem']['client'][0] for r in rounds]),
+                 f"{mib([r['mem']['window'][0] for r in rounds])}, bare window program",
+                 ratio_cell(mem_ratios('mem', 'client', 'window', 0)), '1.30', '', '', ''))
+    rows.append(('private memory with a page open', mib([r['mem']['client'][1] for r in rounds]),
+                 f"{mib([r['mem']['host'][1] for r in rounds])}, bare host with the same page open",
+                 ratio_cell(mem_ratios('mem', 'client', 'host', 1)), '', '', '', ''))
+    if all(all(r['trimmed'].values()) for r in rounds):
         rows.append(('the same once glibc has given its free heap back (malloc_trim in both)',
-                     mib(trimmed_mem['client'][1]), f"{mib(trimmed_mem['host'][1])}, bare host",
-                     ratio(trimmed_mem['client'][1], trimmed_mem['host'][1])))
-    unsettled = '' if settled else (f'\nNot all three programs went quiet for {QUIET_SECONDS} s within '
-                                    f'{QUIET_DEADLINE_S} s before the idle span.')
-    table = '\n'.join(f'| {a} | {b} | {c} | {d} |' for a, b, c, d in rows)
+                     mib([r['trimmed']['client'][1] for r in rounds]),
+                     f"{mib([r['trimmed']['host'][1] for r in rounds])}, bare host",
+                     ratio_cell(mem_ratios('trimmed', 'client', 'host', 1)), '', '', '', ''))
+    cpu_client = [r['cpu']['client'] for r in rounds]
+    cpu_window = [r['cpu']['window'] for r in rounds]
+    rows.append((f'CPU while idle with a page open, window search stopped ({IDLE_SECONDS} s)',
+                 f'{statistics.median(cpu_client):.3f} ms/s', f'{statistics.median(cpu_window):.3f} ms/s, '
+                 'bare window program', ratio_cell([c / w if w > 0 else None for c, w in zip(cpu_client, cpu_window)]),
+                 '', '', '', ''))
+    table = '\n'.join('| ' + ' | '.join(cells) + ' |' for cells in rows)
+
+    def step_rows(names, runs, total=None, total_name=''):
+        cells = []
+        for i, name in enumerate(names):
+            cells.append(f'| {name} | {statistics.median(run[i] for run in runs):.2f} ms |')
+        if total is not None:
+            cells.append(f'| {total_name} | {total:.2f} ms |')
+        return '\n'.join(cells)
+
+    start_steps = [s for r in rounds for s in r['start_steps']]
+    floor_launch = statistics.median(each('start', 'floor'))
+    start_rest = floor_launch - sum(statistics.median(run[i] for run in start_steps) for i in range(5))
+    start_table = step_rows(['read zelvara.cfg and accounts.cfg',
+                             'initialise COM, register the 6 classes, make the 4 fonts (the first window call '
+                             'loads the display driver)', 'create the main window, visible from its creation (its style has '
+                             'WS_VISIBLE): its 45 children, the clipboard viewer',
+                             'install the keyboard hook', 'show (visible already)'], start_steps, start_rest,
+                            'the rest: process start to wWinMain, and seeing the window')
+    page_steps = [s for r in rounds for s in r['page_steps']]
+    floor_page = statistics.median(each('page', 'floor'))
+    page_inside = statistics.median(run[0] for run in page_steps)
+    page_table = step_rows(['destroy the old container (its control closed)',
+                            'create the container with the address as its text (control made, activated, '
+                            'navigating)', 'connect the sink', 'start the 100 ms timer', 'lay it out'],
+                           [run[1:] for run in page_steps])
+    page_table += (f'\n| the control, to DocumentComplete | '
+                   f'{page_inside - sum(statistics.median(run[i] for run in page_steps) for i in range(1, 6)):.2f}'
+                   f' ms |\n| the rest: the click reaching the program, seeing the player (a difference of medians) | '
+                   f'{floor_page - page_inside:.2f} '
+                   'ms |')
+    shot_steps = [s for r in rounds for s in r['shot_steps']]
+    floor_shot = statistics.median(each('shot', 'floor'))
+    shot_table = step_rows(['start the thread', 'start GDI+', 'look the JPEG encoder up',
+                            'make the name from the date and time pictures', 'create the folder, claim the file',
+                            'capture the player', 'save (GDI+ wraps the bitmap, encodes, writes, closes)'],
+                           [run[1:] for run in shot_steps])
+    shot_table += (f'\n| the rest: the key reaching the hook, seeing the file closed (a difference of medians) | '
+                   f'{floor_shot - statistics.median(run[0] for run in shot_steps):.2f} ms |')
+    loads = [x for r in rounds for x in r['load']]
+    unsettled = sum(1 for r in rounds if not r['settled'])
+    unsettled = '' if not unsettled else (f' In {unsettled} round(s) not all three programs went quiet for '
+                                          f'{QUIET_SECONDS} s within {QUIET_DEADLINE_S} s before the idle span.')
     report = f"""# Benchmarks
 
 Made on {datetime.date.today().isoformat()} by `make bench`, that is
 `ZELVARA_BUILD=build tests/env/session.sh -- /usr/bin/python3 bench/bench.py`,
 on {cpu_model()} ({platform.machine()}, {os.cpu_count()} cores), {platform.system()} {platform.release()},
 in the Wine session of `tests/env/session.sh` (Wine 8, Xvfb, virtual desktop 1280x1024);
-{took:.0f} s inside the session. Each figure is a median, and each baseline is measured in the same run,
-taking turns with the client.
+{ROUNDS} rounds in {took:.0f} s, the 1-minute load average between {min(loads):.2f} and {max(loads):.2f}.
+Each round measures every figure, all sides taking turns; each figure is the median of the rounds'
+medians and each ratio the median of the rounds' ratios, with their range, flagged where a round lies
+further than ±{SPREAD_LIMIT} from it. `ZELVARA_BENCH_ROUNDS`, `_RUNS` and `_PAIRS` change the counts.
 
-| measure | Zelvara | baseline | ratio |
-|---|---|---|---|
+| measure | Zelvara | bare program | ratio | target | floor | ratio to floor | target |
+|---|---|---|---|---|---|---|---|
 {table}
 
-Beside these: inside the bare host, Navigate to DocumentComplete takes {inside_nav:.1f} ms and its click to
-DocumentComplete {inside_click:.1f} ms. The mean click period from the player's own `t` stamps over the same
-clicks is {mean_period:.2f} ms. The bare host with the same page open idles at {cpu_cell('host')} and holds
-{mem_cell('host')}. With the pointer resting on one of the client's buttons, the idle client uses
-{hovered_cpu:.3f} ms/s: Wine polls the pointer for the button's leave notice.{unsettled}
+The floor is the client's written work done directly and nothing else, by `bench_floor_window.exe`
+for start-up and by `bench_bare_host.exe` for the page (a click on its strip's right half) and the
+screenshot (F2). What the floor costs is what the written steps cost; what the client takes beyond it
+is its own. Beside these: the mean click period from the player's own `t` stamps is
+{statistics.median(r['period']['ticks'] for r in rounds):.2f} ms; with the pointer resting on one of the
+client's buttons, the idle client uses {statistics.median(r['hovered'] for r in rounds):.3f} ms/s (Wine
+polls the pointer for the button's leave notice).{unsettled}
+
+### The floor's steps (medians over all rounds)
+
+Start-up, from `wWinMain` ({floor_launch:.1f} ms from the launch to the visible window):
+
+| step | time |
+|---|---|
+{start_table}
+
+Page, from the click's message ({floor_page:.1f} ms from the X click to the player created):
+
+| step | time |
+|---|---|
+{page_table}
+
+Screenshot, from the key's hook ({floor_shot:.1f} ms from the X key to the file closed):
+
+| step | time |
+|---|---|
+{shot_table}
 
 ## How
 
@@ -722,55 +888,59 @@ clicks is {mean_period:.2f} ms. The bare host with the same page open idles at {
   brought to the front with a click on its caption and `xdotool windowfocus`, and the bench waits until
   Wine reports it as the foreground window, all outside the timed span.
 - Start-up: `bench_launch.exe` starts the program inside the Wine session and polls for its visible
-  top-level window; both programs pay the same process start. The client's start includes reading both
-  settings files, loading its resources and installing its keyboard hook.
+  top-level window; all three programs pay the same process start and take turns. The client's start
+  includes reading both settings files, loading its resources and installing its keyboard hook; the
+  floor reads the same two files, initialises COM, registers the client's six window classes, makes its four fonts,
+  creates the main window with the first view's 45 child windows (the bar's 35 buttons, the About view
+  and its 9 windows) at their places with the same texts, becomes the clipboard viewer, installs the
+  keyboard hook and shows the window.
 - Page: the client and `bench_bare_host.exe` run side by side (the client at the top left, the bare host
   at the bottom right, neither covering the other's click points) and take turns, each once untimed
   first. A click on server button 1 makes the client replace its browser host and navigate; a click on
-  the bare host's strip makes it release its control, create a new one with
+  the left half of the bare host's strip makes it release its control, create a new one with
   `CoCreateInstance(CLSID_WebBrowser)`, activate it in place with a minimal client site, advise an
-  `IDispatch` sink and navigate to the same address. Both are timed from the click to the stand-in
-  player's `created` line (the control builds the player just before it raises DocumentComplete), and
-  to the site's log line of the page request. The bare host also times itself to DocumentComplete
-  (DISPID 259), given above. Two clicks on one program come at least {PAGE_SPACING_MS} ms apart, as a
-  person opens one page at a time; the burst row instead clicks again as soon as the page is built,
-  where the client slows down from page to page.
+  `IDispatch` sink and navigate to the same address; a click on the right half does the floor's page
+  work (the steps above). All are timed from the click to the stand-in player's `created` line (the
+  control builds the player just before it raises DocumentComplete), and to the site's log line of the
+  page request. Two clicks on one program come at least {PAGE_SPACING_MS} ms apart, as a person opens one
+  page at a time; the burst row instead clicks again as soon as the page is built.
 - Chat: F1 into each program in turn, each once untimed first. The client's keyboard hook posts the team
   chat "Base" to the player it found; the bare host's thread keyboard hook posts the same eight messages
   to its player. Timed from the key to the line of the eighth message, the Enter key's WM_KEYUP; each run
   checks that the first eight messages are that sequence.
-- Screenshot: Print into each program in turn, each once untimed first; JPEG on both sides. The client
-  saves on its screenshot thread. The bare host BitBlts its player window (the same size, 1000x600),
-  saves it with `GdipSaveImageToFile` on its window thread and times the capture start to the save's
-  return (the file closed): the first screenshot row. The like-for-like row times the bare host from the
-  key to the file closed on disk, as the client is timed.
+- Screenshot: Print into the client and the bare host and F2 into the bare host (the floor) in turn,
+  each once untimed first; JPEG on all sides. The client saves on its screenshot thread. The bare host
+  BitBlts its player window (the same size, 1000x600), saves it with `GdipSaveImageToFile` on its window
+  thread and times the capture start to the save's return (the file closed). The floor saves on a thread
+  of its own per shot, as the client, at the client's quality 90. All are timed from the key to the file
+  closed on disk.
 - Click period: the stand-in site's condition is set so the battle never loads, `clicksPeriod` is 10 and
-  "Click Left" is on; the median interval between the player's WM_LBUTTONDOWN lines, as seen, over
-  {len(seen)} intervals after the first five clicks.
+  "Click Left" is on; the mean interval between the player's WM_LBUTTONDOWN lines, as seen (the span
+  over the count), over {count} intervals after the first five clicks, and their median. The mean is
+  the clicks a second a player gets; the waits are whole milliseconds, so single intervals are a
+  millisecond either side of the period.
 - Idle: the client opens the page reached with battle language `pixelfirst` and the bench waits until
   the one-pixel plug-in is hidden, which the client does at the tick that stops its window search. The
   pointer is moved off the client. The CPU time of the client's Wine process, the bare window program's
-  and the bare host's (same page open) is then read over the same {IDLE_SECONDS} s: nanoseconds from
-  every thread's `/proc/<pid>/task/<tid>/schedstat`, given as CPU ms per second, and user plus system
-  clock ticks (1/{hz} s) from `/proc/<pid>/stat`, once all three have used no CPU for {QUIET_SECONDS} s
-  (the pages painted, the pointer moved off the client and its leave handled). The wineserver's share
-  is counted on neither side.
+  and the bare host's (same page open) is then read over the same {IDLE_SECONDS} s from every thread's
+  `/proc/<pid>/task/<tid>/schedstat`, once all three have used no CPU for {QUIET_SECONDS} s. The
+  wineserver's share is counted on neither side.
   Memory is the resident set and its private part from `/proc/<pid>/smaps_rollup`, read at the end of
-  that span. The pointer is then put on the client's server button for {HOVER_SECONDS} s. Last, where
-  gdb is installed, `malloc_trim(0)` is called in the client's and the bare host's Wine processes and
-  their private memory read again: glibc, which Wine's Unix side allocates with, keeps freed blocks in
-  its heap, and the stand-in player's second full-size paint buffer (the client hides the one-pixel
-  plug-in, which makes the player paint again) stays counted there after it is freed.
+  that span. Last, where gdb is installed, `malloc_trim(0)` is called in the client's and the bare
+  host's Wine processes and their private memory read again: glibc, which Wine's Unix side allocates
+  with, keeps freed blocks in its heap, and the stand-in player's second full-size paint buffer (the
+  client hides the one-pixel plug-in, which makes the player paint again) stays counted there after it
+  is freed.
 """
     # The analysis written by hand below the marker survives a new run.
-    path = ROOT / 'bench' / 'REPORT.md'
     marker = '<!-- notes -->'
-    old = path.read_text() if path.exists() else ''
+    old = REPORT.read_text() if REPORT.exists() else ''
     if marker in old:
         report += '\n' + marker + old.split(marker, 1)[1]
-    path.write_text(report)
+    REPORT.write_text(report)
     print(report)
-    print('raw:', json.dumps({k: v for k, v in play.items() if k != 'clicks'}))
+    print('raw:', json.dumps(rounds))
+
 
 if __name__ == '__main__':
     main()

@@ -344,6 +344,11 @@ bool AtlAxWinInit()
     return registered && atlGetHostMessage && atlGetControlMessage;
 }
 
+void axNavigatePending(HWND container)
+{
+    SendMessageW(container, navigateMessage, 0, 0);
+}
+
 LRESULT CALLBACK axWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_CREATE)

@@ -20,4 +20,9 @@ inline constexpr wchar_t atlGetControlMessageName[] = L"WM_ATLGETCONTROL";
 // called again; true when the classes are registered afterwards.
 bool AtlAxWinInit();
 
+// Opens at once the address the window's creation left waiting for its
+// posted request, once the creator has connected to the control's events;
+// the request then finds nothing to do. Nothing when nothing waits.
+void axNavigatePending(HWND container);
+
 LRESULT CALLBACK axWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

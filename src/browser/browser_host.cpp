@@ -56,6 +56,9 @@ BrowserHost::BrowserHost(HWND mainWindow, const std::wstring& address)
             throw std::wstring(L"Cannot create ActiveX window");
         SetWindowPos(hostWindow, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
         browser = std::make_unique<WebBrowserRef>(hostWindow);
+        // The events are connected: the page is asked for now, not once the
+        // layout and the title that follow are done.
+        axNavigatePending(hostWindow);
         SetTimer(hostWindow, reinterpret_cast<UINT_PTR>(this), searchPeriodMs, findFlashWindow);
         screenshotHotKey = static_cast<std::uint16_t>(Settings::instance()->screenshotKey & 0xFFFF);
     } catch (...) {
