@@ -61,11 +61,10 @@ ClickerThread::~ClickerThread()
 void ClickerThread::run()
 {
     battleLoaded_ = false;
-    const ClickTarget* const host = &target_;
-    const auto& search = target_.search;
-    while (running && !host->flashWindowHandle) {
-        search();
-        if (host->flashWindowHandle || !pause(waitStepMs))
+    const ClickTarget& target = target_;
+    while (running && !target.flashWindowHandle) {
+        target.search();
+        if (target.flashWindowHandle || !pause(waitStepMs))
             break;
     }
     while (running && !clickLeft && !clickRight && pause(waitStepMs)) {
@@ -74,17 +73,17 @@ void ClickerThread::run()
     const FineTimer fineTimer;
     ClickPacing pacing(clockNow());
     for (int n = 0; running; ++n) {
-        const HWND player = host->flashWindowHandle;
-        const int w = host->areaWidth;
-        const int h = host->areaHeight;
+        const HWND player = target.flashWindowHandle;
+        const int w = target.areaWidth;
+        const int h = target.areaHeight;
         if (clickLeft)
             postClick(player, leftClickTarget(w, h));
         if (clickRight)
             postClick(player, rightClickTarget(w, h));
         if (n % passesPerPixelTest == 0) {
-            if (!host->flashWindowHandle)
-                search();
-            if (host->isBattleLoaded()) {
+            if (!target.flashWindowHandle)
+                target.search();
+            if (target.isBattleLoaded()) {
                 battleLoaded_ = true;
                 return;
             }
