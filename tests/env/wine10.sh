@@ -59,7 +59,7 @@ enter() {
   # The build folder's CTest files name the host's CMake modules.
   local path
   for path in /usr/share/cmake-*; do
-    [ -e "$dir$path" ] || bind "$path"
+    [ -e "$dir$path/Modules" ] || bind "$path"
   done
   for path in "$repo" ${ZELVARA_BUILD:+"$ZELVARA_BUILD"} ${ZELVARA_DIST:+"$ZELVARA_DIST"}; do
     [ -e "$path" ] && bind "$(realpath "$path")"
