@@ -65,45 +65,49 @@ enter() {
     [ -e "$path" ] && bind "$(realpath "$path")"
   done
   local status=0
-  chroot "$dir" /usr/bin/env -C "$PWD" PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin HOME=/root "$@" ||
-    status=$?
+  chroot "$dir" /usr/bin/env -C "$PWD" PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
+    HOME=/root "$@" || status=$?
   exit $status
 }
 
+apt=(apt-get -o DPkg::Lock::Timeout=600 -y -qq --no-install-recommends)
+export DEBIAN_FRONTEND=noninteractive
+
+# One line that says why, and on: make test reports the suites as not run.
+give_up() {
+  echo "wine10.sh: $1; the Wine 10 suites will not run" >&2
+}
+
 install_root() {
-  if [ "$(id -u)" != 0 ]; then
-    echo "wine10.sh: building the Debian 13 root for the Wine 10 suites needs root; those suites will not run" >&2
-    return 0
-  fi
+  [ "$(id -u)" = 0 ] || { give_up "building the Debian 13 root needs root"; return 0; }
   [ -f "$marker" ] && [ "$(cat "$marker")" = "$wanted" ] && return 0
-  export DEBIAN_FRONTEND=noninteractive
-  local apt=(apt-get -o DPkg::Lock::Timeout=600 -y -qq --no-install-recommends)
-  command -v debootstrap >/dev/null || "${apt[@]}" install debootstrap >/dev/null
+  command -v debootstrap >/dev/null || "${apt[@]}" install debootstrap >/dev/null ||
+    { give_up "debootstrap could not be installed"; return 0; }
   mkdir -p "$home/debs" "$home/archives"
   if [ ! -f "$marker" ]; then
     local release mirror
     release=$(. /etc/os-release && echo "$VERSION_CODENAME")
     # Debian's own mirror, as this machine's release comes from it.
     mirror=$(apt-cache policy | awk -v s="$release/main" '$3 == s { print $2; exit }')
-    [ -n "$mirror" ] || { echo "wine10.sh: no Debian $release source to take Debian 13 from; the Wine 10 suites will not run" >&2; return 0; }
+    [ -n "$mirror" ] || { give_up "no Debian $release source to take Debian 13 from"; return 0; }
     echo "Making the Debian 13 root for Wine 10 in $dir"
     # Nothing may be mounted in a root that is thrown away.
     if findmnt -rno TARGET | grep -q "^$dir/"; then
-      echo "wine10.sh: something is mounted inside $dir; not removing it, so the Wine 10 suites will not run" >&2
+      give_up "something is mounted inside $dir, so it is not removed"
       return 0
     fi
     rm -rf "$dir"
     # In a namespace of its own: whatever debootstrap mounts goes with it.
-    unshare --mount --propagation private \
-      debootstrap --variant=minbase --cache-dir="$home/debs" trixie "$dir" "$mirror" >"$home/debootstrap.log" 2>&1 ||
-      { tail -n 20 "$home/debootstrap.log" >&2; echo "wine10.sh: debootstrap failed (above); the Wine 10 suites will not run" >&2; return 0; }
+    unshare --mount --propagation private debootstrap --variant=minbase --cache-dir="$home/debs" \
+      trixie "$dir" "$mirror" >"$home/debootstrap.log" 2>&1 ||
+      { tail -n 20 "$home/debootstrap.log" >&2; give_up "debootstrap failed (above)"; return 0; }
   fi
   echo "Installing Wine 10 and the harness into the Debian 13 root"
   cp /etc/resolv.conf "$dir/etc/resolv.conf"
   printf '%s.UTF-8 UTF-8\n' "${locales[@]}" >"$dir/etc/locale.gen"
   # The downloaded packages are kept beside the root for the next build.
-  unshare --mount --propagation private "$0" _install "${apt[*]}" >"$home/install.log" 2>&1 ||
-    { tail -n 20 "$home/install.log" >&2; echo "wine10.sh: installing into the Debian 13 root failed (above); the Wine 10 suites will not run" >&2; return 0; }
+  unshare --mount --propagation private "$0" _install >"$home/install.log" 2>&1 ||
+    { tail -n 20 "$home/install.log" >&2; give_up "installing into the Debian 13 root failed (above)"; return 0; }
   echo "$wanted" >"$marker"
 }
 
@@ -118,7 +122,6 @@ case ${1:-} in
   _install)
     mount --bind "$home/archives" "$dir/var/cache/apt/archives"
     trap 'umount -l "$dir/var/cache/apt/archives"' EXIT
-    read -ra apt <<<"$2"
     (enter sh -c "apt-get update -qq && ${apt[*]} install ${packages[*]} && locale-gen") ;;
   *) echo "usage: wine10.sh install | ready | run COMMAND..." >&2; exit 2 ;;
 esac
