@@ -3,7 +3,8 @@
 #   make build-x86  builds build/x86/zelvara.exe (x86)
 #   make run     starts Zelvara under Wine against the local stand-in site
 #   make test    builds both, checks that they build reproducibly, and runs
-#                the unit and end-to-end tests against each
+#                the unit and end-to-end tests against each (x64's also
+#                under Wine 10)
 #   make fuzz    runs each fuzz target of the native core for FUZZ_SECONDS (60)
 #   make kill-loop  kills the client during saves ZELVARA_KILLS (100) times
 #   make bench   measures the client against bare programs into bench/REPORT.md,
@@ -38,7 +39,9 @@ run: deps-run build
 # sizes' suites run side by side, each in sessions of its own. x86's need
 # Wine's 32-bit side: on a kernel without IA-32 emulation it runs under the
 # CPU emulator that deps.sh registers, and where none could be, x86's suites
-# are reported as not run.
+# are reported as not run. The x64 exe's suites also run under Wine 10, in
+# the Debian 13 root deps.sh makes (tests/env/wine10.sh), with a scaled
+# screen's scenarios; without that root they are reported as not run.
 test: deps-test dist native
 	$(MAKE) native-test FUZZ_SECONDS=20
 	$(MAKE) repro

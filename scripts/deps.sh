@@ -154,3 +154,4 @@ if [ $native_only = 0 ]; then
     fi
   fi
 fi
+[ "$what" != test ] || "$(dirname "$0")/../tests/env/wine10.sh" install

@@ -1,6 +1,7 @@
 // zprobe COMMAND ARGS... prints JSON on stdout.
 //   find CLASS [TITLE]        top-level windows of a class (and exact title)
-//   info HWND                 one window
+//   info HWND                 one window (in real pixels; ownRect and
+//                             ownClient as its program sees them)
 //   children HWND             its direct children, in z-order
 //   foreground                the foreground window
 //   metrics                   screen size and the main window's frame
@@ -8,7 +9,8 @@
 //   move HWND X Y W H         SetWindowPos
 //   show HWND CMD             ShowWindow, e.g. 3 SW_MAXIMIZE as snapping does
 //   post HWND MSG WPARAM LPARAM / send HWND MSG WPARAM LPARAM
-//   pixel HWND X Y            colour at a client point, read from the screen
+//   pixel HWND X Y            colour at a client point (in the window's own
+//                             coordinates), read from the screen
 //                             (another process's window DC gives nothing here)
 //   clipboard-get             the clipboard's Unicode text, as a JSON string
 //   clipboard-set TEXT        puts Unicode text on the clipboard
@@ -103,13 +105,22 @@ std::string describe(HWND w)
     GetClientRect(w, &c);
     POINT origin = {0, 0};
     ClientToScreen(w, &origin);
-    char buf[512];
+    // The same, as the window's own program sees them: scaled down where
+    // the system stretches a program that is not DPI-aware.
+    RECT ownRect = {}, ownClient = {};
+    const DPI_AWARENESS_CONTEXT probes = SetThreadDpiAwarenessContext(GetWindowDpiAwarenessContext(w));
+    GetWindowRect(w, &ownRect);
+    GetClientRect(w, &ownClient);
+    SetThreadDpiAwarenessContext(probes);
+    char buf[768];
     std::snprintf(buf, sizeof buf,
                   "{\"hwnd\": %lld, \"rect\": [%ld, %ld, %ld, %ld], \"client\": [%ld, %ld], "
+                  "\"ownRect\": [%ld, %ld, %ld, %ld], \"ownClient\": [%ld, %ld], "
                   "\"clientOrigin\": [%ld, %ld], \"style\": %lu, \"exstyle\": %lu, \"visible\": %s, "
                   "\"iconic\": %s, \"zoomed\": %s, \"enabled\": %s, \"id\": %lld, \"parent\": %lld, \"owner\": %lld, ",
                   static_cast<long long>(reinterpret_cast<INT_PTR>(w)), r.left, r.top, r.right, r.bottom, c.right,
-                  c.bottom, origin.x, origin.y, static_cast<unsigned long>(GetWindowLongW(w, GWL_STYLE)),
+                  c.bottom, ownRect.left, ownRect.top, ownRect.right, ownRect.bottom, ownClient.right, ownClient.bottom,
+                  origin.x, origin.y, static_cast<unsigned long>(GetWindowLongW(w, GWL_STYLE)),
                   static_cast<unsigned long>(GetWindowLongW(w, GWL_EXSTYLE)), IsWindowVisible(w) ? "true" : "false",
                   IsIconic(w) ? "true" : "false", IsZoomed(w) ? "true" : "false",
                   IsWindowEnabled(w) ? "true" : "false", static_cast<long long>(GetWindowLongPtrW(w, GWLP_ID)),
@@ -521,6 +532,9 @@ int wmain(int argc, wchar_t** argv)
 {
     if (argc < 2)
         return usage();
+    // Tests point and read in the screen's real pixels, as a player's
+    // pointer and eyes do, whatever the awareness of the program under test.
+    SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
     const std::wstring command = argv[1];
     if (command == L"find" && argc >= 3) {
         FindQuery q{argv[2], argc >= 4 ? argv[3] : nullptr, {}};
@@ -569,12 +583,18 @@ int wmain(int argc, wchar_t** argv)
         return 0;
     }
     if (command == L"metrics") {
-        RECT frame = {0, 0, 0, 0};
-        AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, FALSE, 0);
-        std::printf("{\"screen\": [%d, %d], \"frame\": [%ld, %ld, %ld, %ld], \"fullScreenArea\": [%d, %d], "
-                    "\"caption\": %d, \"maxTrack\": [%d, %d]}\n",
+        const DWORD style = WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+        RECT frame = {0, 0, 0, 0}, unaware = {0, 0, 0, 0};
+        AdjustWindowRectEx(&frame, style, FALSE, 0);
+        // The frame as a program that is not DPI-aware is told it.
+        const DPI_AWARENESS_CONTEXT probes = SetThreadDpiAwarenessContext(DPI_AWARENESS_CONTEXT_UNAWARE);
+        AdjustWindowRectEx(&unaware, style, FALSE, 0);
+        SetThreadDpiAwarenessContext(probes);
+        std::printf("{\"screen\": [%d, %d], \"frame\": [%ld, %ld, %ld, %ld], \"unawareFrame\": [%ld, %ld, %ld, %ld], "
+                    "\"fullScreenArea\": [%d, %d], \"caption\": %d, \"maxTrack\": [%d, %d]}\n",
                     GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), frame.left, frame.top, frame.right,
-                    frame.bottom, GetSystemMetrics(SM_CXFULLSCREEN), GetSystemMetrics(SM_CYFULLSCREEN),
+                    frame.bottom, unaware.left, unaware.top, unaware.right, unaware.bottom,
+                    GetSystemMetrics(SM_CXFULLSCREEN), GetSystemMetrics(SM_CYFULLSCREEN),
                     GetSystemMetrics(SM_CYCAPTION), GetSystemMetrics(SM_CXMAXTRACK), GetSystemMetrics(SM_CYMAXTRACK));
         return 0;
     }
@@ -607,8 +627,15 @@ int wmain(int argc, wchar_t** argv)
         return 0;
     }
     if (command == L"pixel" && argc == 5) {
-        POINT point = {_wtoi(argv[3]), _wtoi(argv[4])};
-        ClientToScreen(handleArg(argv[2]), &point);
+        // The point is in the window's own coordinates, as its program
+        // draws; the colour is the screen's at the real pixel it lands on.
+        // Its own pixel's middle, where the system stretches the window.
+        HWND w = handleArg(argv[2]);
+        POINT point = {0, 0};
+        ClientToScreen(w, &point);
+        const long real = static_cast<long>(GetDpiForSystem()), own = static_cast<long>(GetDpiForWindow(w));
+        point.x += (2 * _wtoi(argv[3]) + 1) * real / (2 * own);
+        point.y += (2 * _wtoi(argv[4]) + 1) * real / (2 * own);
         HDC screen = GetDC(nullptr);
         const COLORREF colour = GetPixel(screen, point.x, point.y);
         ReleaseDC(nullptr, screen);

@@ -38,6 +38,10 @@ SC_MINIMIZE = 0xF020
 SW_MAXIMIZE = 3
 
 
+def pytest_configure(config):
+    config.addinivalue_line('markers', 'scaled: also run on a screen scaled to 150 % (session.sh --scaled)')
+
+
 def wait_for(predicate, what, timeout=20.0, interval=0.05):
     """Polls until predicate() gives a true value, and returns it."""
     deadline = time.monotonic() + timeout
@@ -296,8 +300,10 @@ def click_at(x, y):
 
 def key(program, name, hold=None):
     """A real key press on the main window's X window."""
-    window = subprocess.run(['xdotool', 'search', '--name', re.escape(program.info()['title']) + '$'],
-                            capture_output=True, text=True, timeout=30).stdout.split()[0]
+    # The X window takes a new title a moment after the Win32 one.
+    title = re.escape(program.info()['title']) + '$'
+    window = wait_for(lambda: subprocess.run(['xdotool', 'search', '--name', title], capture_output=True, text=True,
+                                             timeout=30).stdout.split(), f'an X window named {title}')[0]
     if hold is None:
         subprocess.run(['xdotool', 'windowfocus', window, 'key', name], check=True, timeout=30)
     else:

@@ -13,16 +13,21 @@
 # task bar at the top of the primary and one at the left of the other. It
 # exports ZELVARA_MONITORS=two; a test may move the second output with
 # xrandr (--above DUMMY0, for instance).
+# --scaled gives a screen scaled to 150 % (144 DPI) as a player sets it: a
+# desk of 1280x1024 at 96 DPI, so 1920x1536 real pixels, with the virtual
+# desktop. It exports ZELVARA_DPI=144. Wine 10 stretches programs that are
+# not DPI-aware there as Windows does; Wine 8 does not.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 build=${ZELVARA_BUILD:-$root/build}
 desktop=--desktop
-screens=one
+screens=one screen=1280x1024
 while [ $# -gt 0 ]; do
   case $1 in
     --no-desktop) desktop=; shift ;;
     --two-monitors) desktop=; screens=two; shift ;;
+    --scaled) screen=1920x1536 desktop="--desktop=$screen --dpi=144"; export ZELVARA_DPI=144; shift ;;
     --) shift; break ;;
     *) break ;;
   esac
@@ -140,7 +145,7 @@ EOF
   xprop -root -format _NET_WORKAREA 32c -set _NET_WORKAREA 1024,40,1280,984
   export ZELVARA_MONITORS=two
 else
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" </dev/null >"$work/xvfb.log" 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "${screen}x24" -nolisten tcp 3>"$work/display" </dev/null >"$work/xvfb.log" 2>&1 &
   display_pid=$!
   wait_until 20 test -s "$work/display" || { cat "$work/xvfb.log" >&2; exit 1; }
   export DISPLAY=:$(cat "$work/display")
