@@ -88,7 +88,9 @@ install_root() {
     local release mirror
     release=$(. /etc/os-release && echo "$VERSION_CODENAME")
     # Debian's own mirror, as this machine's release comes from it.
-    mirror=$(apt-cache policy | awk -v s="$release/main" '$3 == s { print $2; exit }')
+    # awk reads to the end: an early exit could break apt-cache's pipe and,
+    # under pipefail, blank the mirror.
+    mirror=$(apt-cache policy 2>/dev/null | awk -v s="$release/main" '$3 == s && !m { m = $2 } END { print m }') || mirror=
     [ -n "$mirror" ] || { give_up "no Debian $release source to take Debian 13 from"; return 0; }
     echo "Making the Debian 13 root for Wine 10 in $dir"
     # Nothing may be mounted in a root that is thrown away.
