@@ -180,10 +180,18 @@ int keep()
     return 0;
 }
 
+// Another program may hold the clipboard open for a moment (Wine's own
+// X clipboard bridge does after every change), so an open is tried again
+// for up to a second before the text counts as unreadable.
 std::wstring clipboardText(HWND owner)
 {
     std::wstring text;
-    if (IsClipboardFormatAvailable(CF_UNICODETEXT) && OpenClipboard(owner)) {
+    if (!IsClipboardFormatAvailable(CF_UNICODETEXT))
+        return text;
+    bool opened = false;
+    for (int tries = 0; !(opened = OpenClipboard(owner)) && tries < 100; ++tries)
+        Sleep(10);
+    if (opened) {
         if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
             if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
                 text = chars;
