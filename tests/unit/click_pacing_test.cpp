@@ -56,9 +56,11 @@ TEST(ClickPacing, AnOverrunIsFollowedAtOnceAndNeverByABurst)
         10ms, 30, [](int n) { return n == 5 ? 35ms : 50us; }, [](int n) { return n == 9 ? 35ms : 300us; });
     EXPECT_LT(starts[6] - starts[5], 36ms) << "the next pass at once";
     EXPECT_GT(starts[10] - starts[9], 44ms);
-    for (std::size_t i = 7; i < starts.size(); ++i)
-        if (i != 10)
+    for (std::size_t i = 7; i < starts.size(); ++i) {
+        if (i != 10) {
             EXPECT_GE(starts[i] - starts[i - 1], 9ms) << "pass " << i;
+        }
+    }
 
     ClickPacing stalled(0ms);
     EXPECT_EQ(stalled.afterPass(50us, 10ms), 10u);
