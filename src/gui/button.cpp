@@ -147,12 +147,12 @@ void Button::onMouseMove(POINT point) noexcept
         const bool over = isOver(point);
         if (over != hover_) {
             hover_ = over;
-            repaint();
+            showLater();
         }
     } else if (!hover_) {
         hover_ = true;
         trackLeave();
-        repaint();
+        showLater();
     }
 }
 
@@ -168,7 +168,7 @@ void Button::onButtonDown(POINT point) noexcept
         trackLeave();
     }
     SetCapture(hwnd());
-    repaint();
+    showLater();
 }
 
 void Button::onButtonUp() noexcept
@@ -187,7 +187,7 @@ void Button::onButtonUp() noexcept
     // The capture may have cost the leave notice; without one the frame stays.
     if (hover_)
         trackLeave();
-    repaint();
+    showLater();
 }
 
 void Button::onCaptureChanged() noexcept
@@ -200,7 +200,7 @@ void Button::onCaptureChanged() noexcept
 void Button::onMouseLeave() noexcept
 {
     hover_ = false;
-    repaint();
+    showLater();
 }
 
 bool Button::isOver(POINT clientPoint) const noexcept
@@ -209,6 +209,21 @@ bool Button::isOver(POINT clientPoint) const noexcept
     GetWindowRect(hwnd(), &bounds);
     ClientToScreen(hwnd(), &clientPoint);
     return PtInRect(&bounds, clientPoint) != FALSE;
+}
+
+void Button::showLater() noexcept
+{
+    // The mouse's looks (hover, press, release, leave) are painted with the
+    // next WM_PAINT rather than at once: a click's move, press and release
+    // arrive together, and its command is posted ahead of the paint, so the
+    // button is painted once, after the command, instead of three times
+    // before it (0.3-0.4 ms each under Wine, ahead of a page). The look the
+    // button settles on is the same; a press and release already queued
+    // together no longer flash the pressed look for the millisecond between
+    // them, shorter than a frame of the screen. The state changes the program
+    // makes itself (checked, enabled) still paint at once.
+    if (hwnd())
+        InvalidateRect(hwnd(), nullptr, FALSE);
 }
 
 void Button::trackLeave() noexcept

@@ -49,6 +49,7 @@ private:
 
     bool isOver(POINT clientPoint) const noexcept;
     void trackLeave() noexcept;
+    void showLater() noexcept;
     void notify() noexcept;
 
     ControlKind::Membership membership_;

@@ -32,6 +32,7 @@ struct Command {
     WPARAM id;
     const Gui::Button* button;
     bool checkedWhenHandled;
+    bool paintPendingWhenHandled;
 };
 std::vector<Command> commands;
 
@@ -39,7 +40,7 @@ LRESULT CALLBACK hostProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
 {
     if (message == WM_COMMAND) {
         const auto* button = reinterpret_cast<const Gui::Button*>(lParam);
-        commands.push_back({wParam, button, button->checked()});
+        commands.push_back({wParam, button, button->checked(), GetUpdateRect(button->hwnd(), nullptr, FALSE) != 0});
         return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);
@@ -334,6 +335,13 @@ TEST_F(guiButton, ReleaseOverTheButtonPostsOneCommand)
         EXPECT_EQ(commands[0].id, 42u);
         EXPECT_EQ(commands[0].button, button.get());
         EXPECT_EQ(commands[0].checkedWhenHandled, toggle);
+        // The click's looks are painted once, after its command; the screen
+        // ends with the released look under the pointer.
+        EXPECT_TRUE(commands[0].paintPendingWhenHandled);
+        HDC dc = GetDC(button->hwnd());
+        EXPECT_EQ(GetPixel(dc, 2, 2), (toggle ? checkedLook : idleLook).background);
+        EXPECT_EQ(GetPixel(dc, 0, 0), RGB(255, 255, 255)) << "the hover frame";
+        ReleaseDC(button->hwnd(), dc);
     }
 }
 
