@@ -40,6 +40,8 @@
 #include <utility>
 #include <vector>
 
+#include "clock.h"
+
 namespace {
 
 constexpr int areaWidth = 1000;
@@ -50,18 +52,6 @@ constexpr DISPID documentComplete = 259;
 
 const CLSID webBrowserClass = {0x8856F961, 0x340A, 0x11D0, {0xA9, 0x6B, 0x00, 0xC0, 0x4F, 0xD7, 0x05, 0xA2}};
 const IID browserEvents = {0x34A715A0, 0x6587, 0x11D0, {0x92, 0x4A, 0x00, 0x20, 0xAF, 0xC7, 0xAC, 0x4D}};
-
-double nowMs()
-{
-    static const double perMs = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return static_cast<double>(f.QuadPart) / 1000.0;
-    }();
-    LARGE_INTEGER c;
-    QueryPerformanceCounter(&c);
-    return static_cast<double>(c.QuadPart) / perMs;
-}
 
 template <class T> struct Releaser {
     void operator()(T* p) const noexcept { p->Release(); }

@@ -16,23 +16,13 @@
 #include <string>
 #include <vector>
 
+#include "clock.h"
+
 namespace {
 
 constexpr COLORREF background = RGB(0, 0, 0);
 HFONT buttonFont = nullptr;
 HFONT labelFonts[3] = {};
-
-double nowMs()
-{
-    static const double perMs = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return static_cast<double>(f.QuadPart) / 1000.0;
-    }();
-    LARGE_INTEGER c;
-    QueryPerformanceCounter(&c);
-    return static_cast<double>(c.QuadPart) / perMs;
-}
 
 void readWhole(const wchar_t* name)
 {
