@@ -69,6 +69,18 @@ def inspect_json(*args):
     return json.loads(text) if text else None
 
 
+def threads_of(exe):
+    """Where every thread of the running program named `exe` is, as Wine's
+    debugger tells: what a hang's failure shows."""
+    name = Path(exe).name.lower()
+    with tempfile.TemporaryFile() as out:
+        subprocess.run([WINE, 'winedbg', '--command', 'bt all'], stdin=subprocess.DEVNULL,
+                       stdout=out, stderr=subprocess.STDOUT, timeout=120, check=False)
+        out.seek(0)
+        blocks = out.read().decode('utf-8', 'replace').split('\nBacktracing for ')
+    return '\n'.join(b for b in blocks if name in b.split('\n', 1)[0].lower()) or 'no thread of ' + name
+
+
 def read_lines(path):
     """The settings file's lines, CR LF ends checked and removed."""
     data = Path(path).read_bytes()
@@ -105,7 +117,11 @@ class Program:
     def close(self, timeout=30.0):
         """Closes the main window as the close box does and waits for the exit code."""
         inspect('close', self.hwnd)
-        return self.process.wait(timeout=timeout)
+        try:
+            return self.process.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            print(threads_of(self.process.args[1]))
+            raise
 
     def end(self):
         if self.process.poll() is None:
