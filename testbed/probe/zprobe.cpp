@@ -613,8 +613,12 @@ int wmain(int argc, wchar_t** argv)
         std::printf("]\n");
         return 0;
     }
-    if (command == L"close" && argc == 3)
-        return PostMessageW(handleArg(argv[2]), WM_CLOSE, 0, 0) ? 0 : 1;
+    if (command == L"close" && argc == 3) {
+        if (PostMessageW(handleArg(argv[2]), WM_CLOSE, 0, 0))
+            return 0;
+        std::fprintf(stderr, "PostMessage: error %lu\n", GetLastError());
+        return 1;
+    }
     if (command == L"move" && argc == 7)
         return SetWindowPos(handleArg(argv[2]), nullptr, _wtoi(argv[3]), _wtoi(argv[4]), _wtoi(argv[5]),
                             _wtoi(argv[6]), SWP_NOZORDER | SWP_NOACTIVATE)
