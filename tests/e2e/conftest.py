@@ -80,6 +80,19 @@ def inspect_json(*args):
     return json.loads(text) if text else None
 
 
+def post_close(hwnd):
+    """Posts WM_CLOSE as the close box does. Now and then, three sessions at
+    once, the probe's post fails while the window is there: what it says is
+    shown with the test's failure, and it posts again."""
+    for _attempt in range(3):
+        posted, _, why = probe('close', hwnd)
+        if posted == 0:
+            return
+        print(f'WM_CLOSE not posted ({posted}): {why}')
+        time.sleep(0.2)
+    raise AssertionError('WM_CLOSE was never posted')
+
+
 def threads_of(exe):
     """Where every thread of the running program named `exe` is, as Wine's
     debugger tells: what a hang's failure shows."""
@@ -127,15 +140,7 @@ class Program:
 
     def close(self, timeout=30.0):
         """Closes the main window as the close box does and waits for the exit code."""
-        # Now and then, three sessions at once, the probe's post fails while
-        # the window is there; what it says is shown, and it posts again.
-        for _attempt in range(3):
-            posted, _, why = probe('close', self.hwnd)
-            if posted == 0:
-                break
-            print(f'WM_CLOSE not posted ({posted}): {why}')
-            time.sleep(0.2)
-        assert posted == 0, 'WM_CLOSE was never posted'
+        post_close(self.hwnd)
         try:
             return self.process.wait(timeout=timeout)
         except subprocess.TimeoutExpired:
@@ -195,7 +200,7 @@ class ClipboardViewer:
     def close(self):
         """Closes its window: it leaves the chain as a viewer should, and is
         leaving once its log says so."""
-        inspect('close', inspect_json('find', 'zprobe viewer', windows_path(self.log))[0]['hwnd'])
+        post_close(inspect_json('find', 'zprobe viewer', windows_path(self.log))[0]['hwnd'])
         wait_for(lambda: None in self.texts(), 'the viewer leaving')
 
     def leave(self):

@@ -6,8 +6,8 @@ import time
 
 from conftest import (BUTTON_CHECKED, BUTTON_DISABLED, BUTTON_PLAIN, DOMAIN, PREFIX, WM_SYSCOMMAND, SC_MAXIMIZE,
                       SC_MINIMIZE, SC_RESTORE, WS_CAPTION, WS_POPUP, accounts_file, button, button_colour, children,
-                      click, click_at, client_box, clipboard, clipboard_viewer, inspect, inspect_json, read_lines,
-                      settings_file, set_clipboard, site_requests, wait_for, windows_path)
+                      click, click_at, client_box, clipboard, clipboard_viewer, inspect, inspect_json, post_close,
+                      read_lines, settings_file, set_clipboard, site_requests, wait_for, windows_path)
 
 WM_LBUTTONDOWN, WM_LBUTTONUP = 0x201, 0x202
 WM_DRAWCLIPBOARD, WM_CHANGECBCHAIN = 0x308, 0x30D
@@ -244,7 +244,7 @@ def test_a_viewer_leaving_with_ours_keeps_the_chain_whole(start, workdir, add_vi
 
 def test_a_forged_leave_while_ours_leaves_cuts_no_viewer_out(start, workdir, add_viewer):
     program, head, after_ours, last, (ours, after, last_one) = chain_between(start, workdir, add_viewer)
-    inspect('close', program.hwnd)
+    post_close(program.hwnd)
     wait_for(lambda: told(head) == [(ours, after)], 'the head working on our leaving')
     # Another program names the viewer after ours as leaving, while ours
     # waits for the head.
