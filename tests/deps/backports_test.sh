@@ -39,7 +39,6 @@ case_ one-line-after reused sources.list.d/zz.list \
   'deb [signed-by=/usr/share/keyrings/debian-archive-bookworm-stable.gpg] http://deb.debian.org/debian bookworm-backports main'
 case_ one-line-unsigned reused sources.list 'deb http://deb.debian.org/debian/ bookworm-backports main contrib'
 case_ deb822 reused sources.list.d/other.sources "$(printf 'types: deb deb-src\nURIs: %s\nSuites: bookworm-security\n bookworm-backports\nComponents: main' "$mirror")"
-case_ none added sources.list '# deb http://deb.debian.org/debian bookworm-backports main'
-case_ deb-src-only added sources.list 'deb-src http://deb.debian.org/debian bookworm-backports main'
+case_ comment-and-deb-src added sources.list "$(printf '# deb %s bookworm-backports main\ndeb-src %s bookworm-backports main' "$mirror" "$mirror")"
 case_ disabled added sources.list.d/old.sources "$(printf 'Types: deb\nURIs: %s\nSuites: bookworm-backports\nComponents: main\nEnabled: no' "$mirror")"
 exit $failed

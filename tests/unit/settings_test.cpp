@@ -7,17 +7,12 @@
 #include <filesystem>
 #include <limits>
 #include <regex>
-#include <type_traits>
 
 #include "base/text.h"
 #include "base/win_handles.h"
 #include "settings/settings.h"
 #include "settings/settings_file.h"
 #include "test_support.h"
-
-// The worker's field is read and written only in plain sight.
-static_assert(!std::is_convertible_v<SharedField<std::uint32_t>, std::uint32_t> &&
-              !std::is_convertible_v<std::uint32_t, SharedField<std::uint32_t>>);
 
 namespace {
 
