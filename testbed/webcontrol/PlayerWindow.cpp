@@ -118,12 +118,21 @@ LRESULT PlayerWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             HDC dc = BeginPaint(hwnd_, &ps);
             RECT rc;
             GetClientRect(hwnd_, &rc);
-            // Off-screen first, so a pixel reader never sees a half-drawn frame.
+            // Off-screen first, so a pixel reader never sees a half-drawn
+            // frame; only the part to repaint, so a window uncovering one
+            // pixel costs a one-pixel bitmap, not a field-sized one.
+            const RECT& part = ps.rcPaint;
+            const int w = part.right - part.left, h = part.bottom - part.top;
+            if (w <= 0 || h <= 0) {
+                EndPaint(hwnd_, &ps);
+                return 0;
+            }
             HDC mem = CreateCompatibleDC(dc);
-            HBITMAP bmp = CreateCompatibleBitmap(dc, rc.right, rc.bottom);
+            HBITMAP bmp = CreateCompatibleBitmap(dc, w, h);
             HGDIOBJ old = SelectObject(mem, bmp);
+            SetViewportOrgEx(mem, -part.left, -part.top, nullptr);
             paint(mem, rc.right, rc.bottom);
-            BitBlt(dc, 0, 0, rc.right, rc.bottom, mem, 0, 0, SRCCOPY);
+            BitBlt(dc, part.left, part.top, w, h, mem, 0, 0, SRCCOPY);
             SelectObject(mem, old);
             DeleteObject(bmp);
             DeleteDC(mem);
