@@ -489,14 +489,23 @@ def playing(work):
         turns = iter(range(1 << 30))
 
         last_click = {'client': 0.0, 'bare': 0.0, 'floor': 0.0}
+        # Which side's page the bare host shows: one program, one page.
+        hosted = [None]
+        # Whether each floor page, in order, is one of the timed ones.
+        floor_timed = []
 
-        def open_page(side, spaced=True):
-            # A person opens one page at a time: clicks on one program come at
-            # least PAGE_SPACING_MS apart, unless a burst is what is measured.
-            if spaced:
-                # The bare host's two sides are one program.
-                last = max(last_click['bare'], last_click['floor']) if side != 'client' else last_click[side]
-                wait_for(lambda: now() >= last + PAGE_SPACING_MS, 'the spacing', 5, 0.01)
+        def open_page(side, spaced=True, timed=True):
+            # Each side replaces a page of its own, as the client always does:
+            # the floor's written step destroys the old container, and a
+            # page of the bare side has none to destroy (and the bare side's
+            # release of a floor container would cost it the container's
+            # destruction). Where the other side's page is shown, one page of
+            # this side is opened first, untimed.
+            if side != 'client':
+                if hosted[0] not in (None, side):
+                    hosted[0] = side
+                    open_page(side, spaced, timed=False)
+                hosted[0] = side
             # The program is brought to the front first, outside the timed
             # span, as before a key: a click on a program behind another
             # first activates it (1-1.5 ms of Wine's activation messages and
@@ -506,6 +515,18 @@ def playing(work):
             program = sides[side][0]
             if (inspect_json('foreground') or {}).get('hwnd') != program.hwnd:
                 focus(xin, program.hwnd, xids[side], sides[side][1]['caption'], next(turns))
+                last_click[side] = now()
+            # A person opens one page at a time: clicks on one program, the
+            # caption click that brought it in front among them, come at least
+            # PAGE_SPACING_MS apart, unless a burst is what is measured. So
+            # every side's click finds its program as quiet, whichever side
+            # went before it.
+            if spaced:
+                # The bare host's two sides are one program.
+                last = max(last_click['bare'], last_click['floor']) if side != 'client' else last_click[side]
+                wait_for(lambda: now() >= last + PAGE_SPACING_MS, 'the spacing', 5, 0.01)
+            if side == 'floor':
+                floor_timed.append(timed)
             mark, site_mark = logs.mark(), logs.mark('site.log')
             started = last_click[side] = xin.click(*sides[side][1]['click'])
             created, entry = logs.wait('player.log', mark, is_player_created, f'the {side} page')
@@ -514,11 +535,12 @@ def playing(work):
             return requested - started, created - started
 
         # The client's first page above and these are the warm-up.
-        open_page('bare')
-        open_page('floor')
+        open_page('bare', timed=False)
+        open_page('floor', timed=False)
         results['page'] = interleaved(open_page, warm_up=False, sides=('client', 'bare', 'floor'))
         results['bare_page_inside'] = [(float(a), float(b)) for a, b in bare.output.lines('page')[1:]]
-        results['floor_page_steps'] = [[float(x) for x in line] for line in bare.output.lines('floorpage')[1:]]
+        results['floor_page_steps'] = [[float(x) for x in line] for line, timed in
+                                       zip(bare.output.lines('floorpage'), floor_timed) if timed]
         # Back to back: each click as soon as the page before it is built.
         results['burst'] = {side: [open_page(side, spaced=False)[1] for _ in range(BURST)][BURST // 2:]
                             for side in ('client', 'bare')}
@@ -909,12 +931,14 @@ Screenshot, from the key's hook ({floor_shot:.1f} ms from the X key to the file 
   the left half of the bare host's strip makes it release its control, create a new one with
   `CoCreateInstance(CLSID_WebBrowser)`, activate it in place with a minimal client site, advise an
   `IDispatch` sink and navigate to the same address; a click on the right half does the floor's page
-  work (the steps above). All are timed from the click to the stand-in player's `created` line (the
+  work (the steps above). Each side replaces a page of its own, as the client does: where the bare host
+  shows the other side's page, one page of this side is opened first, untimed. All are timed from the click to the stand-in player's `created` line (the
   control builds the player just before it raises DocumentComplete), and to the site's log line of the
-  page request. Two clicks on one program come at least {PAGE_SPACING_MS} ms apart, as a person opens one
-  page at a time; the burst row instead clicks again as soon as the page is built. Before a click the
-  program is brought to the front as before a key, outside the timed span: a click on a program behind
-  another first activates it, which no side should pay on some turns and not on others.
+  page request. Before a click the program is brought to the front as before a key, outside the timed
+  span: a click on a program behind another first activates it, which no side should pay on some turns
+  and not on others. Two clicks on one program, that caption click among them, come at least
+  {PAGE_SPACING_MS} ms apart, as a person opens one page at a time, so each side's click finds its
+  program as settled; the burst row instead clicks again as soon as the page is built.
 - Chat: F1 into each program in turn, each once untimed first. The client's keyboard hook posts the team
   chat "Base" to the player it found; the bare host's thread keyboard hook posts the same eight messages
   to its player. Timed from the key to the line of the eighth message, the Enter key's WM_KEYUP; each run
@@ -939,9 +963,8 @@ Screenshot, from the key's hook ({floor_shot:.1f} ms from the X key to the file 
   Memory is the resident set and its private part from `/proc/<pid>/smaps_rollup`, read at the end of
   that span. Last, where gdb is installed, `malloc_trim(0)` is called in the client's and the bare
   host's Wine processes and their private memory read again: glibc, which Wine's Unix side allocates
-  with, keeps freed blocks in its heap, and the stand-in player's second full-size paint buffer (the
-  client hides the one-pixel plug-in, which makes the player paint again) stays counted there after it
-  is freed.
+  with, keeps freed blocks of up to twice its moving mmap threshold in its heap, counted as private
+  after they are freed; the difference between the two readings is that free memory.
 """
     # The analysis written by hand below the marker survives a new run.
     marker = '<!-- notes -->'
