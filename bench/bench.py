@@ -28,11 +28,13 @@ BUILD = Path(os.environ.get('ZELVARA_BUILD', ROOT / 'build'))
 WINE = os.environ.get('WINE', '/usr/lib/wine/wine64')
 SESSION = Path(os.environ.get('ZELVARA_SESSION', '/nonexistent'))
 # Each figure is the median of ROUNDS rounds, each round every measure in
-# turn, with RUNS launches and PAIRS turns a side; one round's load hits
-# every side of it alike.
+# turn, with RUNS launches and PAIRS turns a side (PAGES for the page, whose
+# one-page times move by more than the half millisecond that matters there);
+# one round's load hits every side of it alike.
 ROUNDS = int(os.environ.get('ZELVARA_BENCH_ROUNDS', '5'))
 RUNS = int(os.environ.get('ZELVARA_BENCH_RUNS', '5'))
 PAIRS = int(os.environ.get('ZELVARA_BENCH_PAIRS', '5'))
+PAGES = int(os.environ.get('ZELVARA_BENCH_PAGES', '15'))
 # A round's ratio further than this from the median makes the figure unsure.
 SPREAD_LIMIT = 0.05
 CLIENT = Path(os.environ.get('ZELVARA_BENCH_CLIENT', BUILD / 'zelvara.exe'))
@@ -445,15 +447,15 @@ def is_player_created(entry):
     return entry.get('event') == 'created' and entry['width'] > 1 and entry['height'] > 1
 
 
-def interleaved(measure, warm_up=True, sides=('client', 'bare')):
-    """PAIRS runs of each side, taking turns and changing who goes first, so
-    drift hits all alike; one untimed run each first, so all are measured
+def interleaved(measure, warm_up=True, sides=('client', 'bare'), pairs=PAIRS):
+    """`pairs` runs of each side, taking turns and changing who goes first,
+    so drift hits all alike; one untimed run each first, so all are measured
     warm (the first use of a code path loads what it needs)."""
     if warm_up:
         for side in sides:
             measure(side)
     runs = {side: [] for side in sides}
-    for i in range(PAIRS):
+    for i in range(pairs):
         k = i % len(sides)
         for side in sides[k:] + sides[:k]:
             runs[side].append(measure(side))
@@ -537,7 +539,7 @@ def playing(work):
         # The client's first page above and these are the warm-up.
         open_page('bare', timed=False)
         open_page('floor', timed=False)
-        results['page'] = interleaved(open_page, warm_up=False, sides=('client', 'bare', 'floor'))
+        results['page'] = interleaved(open_page, warm_up=False, sides=('client', 'bare', 'floor'), pairs=PAGES)
         results['bare_page_inside'] = [(float(a), float(b)) for a, b in bare.output.lines('page')[1:]]
         results['floor_page_steps'] = [[float(x) for x in line] for line, timed in
                                        zip(bare.output.lines('floorpage'), floor_timed) if timed]
@@ -774,9 +776,9 @@ def main():
         '1.20', '1.05')
     rows.append(('executable size', f'{size / 1024:.0f} KiB', f'{bare_size / 1024:.0f} KiB, bare window program',
                  f'{size / bare_size:.2f}', '', '', '', ''))
-    row(f'server-button click to the page built (player created) ({PAIRS} a round)', 'page',
+    row(f'server-button click to the page built (player created) ({PAGES} a round)', 'page',
         'bare host of the control, same end event', '1.15', '1.05')
-    row(f"server-button click to the site's page request ({PAIRS} a round)", 'request', 'bare host, same end event')
+    row(f"server-button click to the site's page request ({PAGES} a round)", 'request', 'bare host, same end event')
     row(f'the same clicks back to back (last {BURST - BURST // 2} of a burst of {BURST})', 'burst',
         'bare host, same end event')
     row(f"F1 to the chat's last message (WM_KEYUP 13) in the player ({PAIRS} a round)", 'chat',
@@ -873,7 +875,7 @@ in the Wine session of `tests/env/session.sh` (Wine 8, Xvfb, virtual desktop 128
 {ROUNDS} rounds in {took:.0f} s, the 1-minute load average between {min(loads):.2f} and {max(loads):.2f}.
 Each round measures every figure, all sides taking turns; each figure is the median of the rounds'
 medians and each ratio the median of the rounds' ratios, with their range, flagged where a round lies
-further than ±{SPREAD_LIMIT} from it. `ZELVARA_BENCH_ROUNDS`, `_RUNS` and `_PAIRS` change the counts.
+further than ±{SPREAD_LIMIT} from it. `ZELVARA_BENCH_ROUNDS`, `_RUNS`, `_PAIRS` and `_PAGES` change the counts.
 
 | measure | Zelvara | bare program | ratio | target | floor | ratio to floor | target |
 |---|---|---|---|---|---|---|---|
