@@ -935,9 +935,9 @@ Screenshot, from the key's hook ({floor_shot:.1f} ms from the X key to the file 
   `CoCreateInstance(CLSID_WebBrowser)`, activate it in place with a minimal client site, advise an
   `IDispatch` sink and navigate to the same address; a click on the right half does the floor's page
   work (the steps above). Each side replaces a page of its own, as the client does: where the bare host
-  shows the other side's page, one page of this side is opened first, untimed. All are timed from the click to the stand-in player's `created` line (the
-  control builds the player just before it raises DocumentComplete), and to the site's log line of the
-  page request. Before a click the program is brought to the front as before a key, outside the timed
+  shows the other side's page, one page of this side is opened first, untimed. All are timed from the
+  click to the stand-in player's `created` line (the control builds the player just before it raises
+  DocumentComplete), and to the site's log line of the page request. Before a click the program is brought to the front as before a key, outside the timed
   span: a click on a program behind another first activates it, which no side should pay on some turns
   and not on others. Two clicks on one program, that caption click among them, come at least
   {PAGE_SPACING_MS} ms apart, as a person opens one page at a time, so each side's click finds its
