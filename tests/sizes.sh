@@ -61,6 +61,8 @@ for line in open(sys.argv[1], errors='replace'):
     m = re.search(r'tests passed, (\d+) tests failed out of (\d+)', line)
     if m:
         failed += int(m[1]); passed += int(m[2]) - int(m[1])
+    elif line.startswith('-- NO RESULTS:'):
+        failed += 1
     elif re.match(r'^=*\s*(\d+ \w+(, )?)+ in [\d.]+s', line):
         for n, what in re.findall(r'(\d+) (passed|failed|error|errors|skipped)', line):
             if what == 'passed': passed += int(n)

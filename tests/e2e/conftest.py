@@ -191,8 +191,15 @@ class ClipboardViewer:
         with open(directory / 'viewer-wine.log', 'ab') as out:
             self.process = subprocess.Popen([WINE, str(ZPROBE), 'viewer', windows_path(self.log), *[m for m in [mode] if m]],
                                             stdin=subprocess.DEVNULL, stdout=out, stderr=out)
-        # Joined once its first notice is written.
-        wait_for(lambda: self.log.read_text(encoding='utf-8').strip(), 'the viewer in the chain')
+        # Joined once its first notice is written; as long as a program's
+        # start may take here, and where it is, if it never joins.
+        try:
+            wait_for(lambda: self.log.read_text(encoding='utf-8').strip(), 'the viewer in the chain', 30)
+        except AssertionError:
+            print('the viewer is', 'running' if self.process.poll() is None else f'gone ({self.process.returncode})')
+            print(threads_of(ZPROBE))
+            self.leave()
+            raise
 
     def texts(self):
         return [json.loads(line) for line in self.log.read_text(encoding='utf-8').splitlines() if line.strip()]

@@ -83,6 +83,8 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT INT TERM
+# A step that fails ends the session (set -e); most run silenced, so say which.
+trap 'echo "session.sh: line $LINENO: $BASH_COMMAND ended with $?" >&2' ERR
 
 # Polls a command every 50 ms until it succeeds or SECONDS pass.
 wait_until() {
@@ -190,6 +192,7 @@ if [ $screens = two ]; then
     { echo "session.sh: Wine does not report the two monitors: $(cat "$work/monitors.json")" >&2; exit 1; }
 fi
 
+trap - ERR
 set +e
 "$@"
 status=$?
