@@ -498,7 +498,7 @@ def playing(work):
 
         def open_page(side, spaced=True, timed=True):
             # Each side replaces a page of its own, as the client always does:
-            # the floor's written step destroys the old container, and a
+            # the floor's page work destroys the old container, and a
             # page of the bare side has none to destroy (and the bare side's
             # release of a floor container would cost it the container's
             # destruction). Where the other side's page is shown, one page of
