@@ -30,13 +30,12 @@ part monitors --two-monitors -- "${pytest[@]}" "$root/tests/e2e/test_monitors.py
 status=0
 for i in "${!parts[@]}"; do
   wait "${pids[$i]}"
-  rc=$?
-  log=$ZELVARA_BUILD/tests-${parts[$i]}$tag.log
+  rc=$? log=$ZELVARA_BUILD/tests-${parts[$i]}$tag.log
   echo "-- ${parts[$i]} tests of $ZELVARA_BUILD${tag:+ under Wine 10}"
   cat "$log"
+  # A session that ended before its tests said anything counts as a failure.
   [ $rc -eq 0 ] && continue
   status=1
-  # A session that ended before its tests said anything counts as a failure.
   grep -qE 'tests failed out of|^=*\s*[0-9]+ (passed|failed|errors?|skipped|deselected)' "$log" ||
     echo "-- NO RESULTS: the ${parts[$i]} session ended with $rc before its tests reported"
 done

@@ -125,7 +125,6 @@ TEST_F(Player, ShowsTheLoadedBattleOnlyAfterEnoughClicksOnTargets) {
     click(player, 740, 552);
     ASSERT_TRUE(SiteSession::waitFor([&] { return loadedPixel(player) == RGB(255, 255, 255); }));
     EXPECT_TRUE(contains(SiteSession::playerLog(player), "\"event\":\"loaded\""));
-
     // A window hidden over it uncovers a part: that part alone, in its place.
     RECT r = SiteSession::clientRect(player), part{r.right - 20, r.bottom - 11, r.right - 19, r.bottom - 10};
     InvalidateRect(player, &part, FALSE);
