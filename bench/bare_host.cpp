@@ -132,11 +132,14 @@ public:
     STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override;
 };
 
+// A floor's stamps: its start, then the end of each of its seven steps.
+constexpr int floorStamps = 8;
+
 struct State {
     HWND window = nullptr;
     HWND container = nullptr;  // the floor's page, when it is the one open
     Site containerSite;
-    double floorSteps[8] = {};  // the click, then the end of each step
+    double floorSteps[floorStamps] = {};  // the click, then the end of each step
     bool floorWaiting = false;
     std::wstring url;
     std::wstring folder;
@@ -174,6 +177,16 @@ HWND findPlayer(HWND host)
     return nullptr;
 }
 
+// A floor's line: "<kind> <ms from its start to done> <ms of each step>".
+void printSteps(const char* kind, double done, const double* at)
+{
+    std::printf("%s %.3f", kind, done - at[0]);
+    for (int i = 1; i < floorStamps; ++i)
+        std::printf(" %.3f", at[i] - at[i - 1]);
+    std::printf("\n");
+    std::fflush(stdout);
+}
+
 HRESULT Sink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*)
 {
     if (id == documentComplete && state.waiting) {
@@ -187,9 +200,7 @@ HRESULT Sink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEP
         const double* at = state.floorSteps;
         state.floorWaiting = false;
         state.player = findPlayer(state.container);
-        std::printf("floorpage %.3f %.3f %.3f %.3f %.3f %.3f %.3f %.3f\n", done - at[0], at[1] - at[0],
-                    at[2] - at[1], at[3] - at[2], at[4] - at[3], at[5] - at[4], at[6] - at[5], at[7] - at[6]);
-        std::fflush(stdout);
+        printSteps("floorpage", done, at);
     }
     return S_OK;
 }
@@ -392,7 +403,7 @@ void saveShot()
 }
 
 struct FloorShot {
-    double at[8];  // the key, then the end of each step
+    double at[floorStamps];  // the key, then the end of each step
     HWND player;
 };
 
@@ -462,11 +473,8 @@ DWORD WINAPI floorShotThread(void* parameter)
     DeleteObject(bitmap);
     DeleteDC(memory);
     Gdiplus::GdiplusShutdown(token);
-    if (saved) {
-        std::printf("floorshot %.3f %.3f %.3f %.3f %.3f %.3f %.3f %.3f\n", at[7] - at[0], at[1] - at[0],
-                    at[2] - at[1], at[3] - at[2], at[4] - at[3], at[5] - at[4], at[6] - at[5], at[7] - at[6]);
-        std::fflush(stdout);
-    }
+    if (saved)
+        printSteps("floorshot", at[7], at);
     return 0;
 }
 
