@@ -33,10 +33,9 @@ COUNTED = ('gdiTable', 'windows', 'handleTable')
 def sample(program):
     if program.process.poll() is not None:
         raise RuntimeError(f'the client ended with {program.process.returncode}')
-    # zprobe itself may fail to start under load; such a sample is taken again.
-    found = inspect_json('resources', program.hwnd) or inspect_json('resources', program.hwnd)
+    found = inspect_json('resources', program.hwnd)
     if found is None:
-        raise RuntimeError('zprobe resources failed twice on a live client')
+        raise RuntimeError('zprobe resources failed on a live client')
     # Wine 8 answers 0 to the four for another process, so the kernel's view
     # of the Wine process is taken beside them: its private memory, open
     # files (sockets, pipes and shared memory included) and threads.

@@ -534,9 +534,7 @@ int usage()
     return 2;
 }
 
-}  // namespace
-
-int wmain(int argc, wchar_t** argv)
+int run(int argc, wchar_t** argv)
 {
     if (argc < 2)
         return usage();
@@ -704,4 +702,17 @@ int wmain(int argc, wchar_t** argv)
     if (command == L"keep")
         return keep();
     return usage();
+}
+
+}  // namespace
+
+// Each failure says so on standard error: a probe that ends silently with a
+// status is one that Wine did not start, which a busy machine now and then
+// does, and the tests run it again.
+int wmain(int argc, wchar_t** argv)
+{
+    const int status = run(argc, argv);
+    if (status != 0)
+        std::fprintf(stderr, "zprobe %ls: failed with %d\n", argc >= 2 ? argv[1] : L"", status);
+    return status;
 }

@@ -56,15 +56,21 @@ def wait_for(predicate, what, timeout=20.0, interval=0.05):
 
 def probe(*args):
     """zprobe's (exit status, standard output); a failure is shown with the test's. Wine's
-    output goes to files, never a pipe: its services may hold a pipe open."""
-    with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
-        status = subprocess.run([*INSPECTOR, *map(str, args)], stdin=subprocess.DEVNULL,
-                                stdout=out, stderr=err, timeout=60, check=False).returncode
-        out.seek(0)
-        err.seek(0)
+    output goes to files, never a pipe: its services may hold a pipe open. zprobe says why
+    whenever it fails; a run that ended with a status and not a word is one Wine did not
+    start, which a busy machine now and then does, and it is run again."""
+    for attempt in range(3):
+        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+            status = subprocess.run([*INSPECTOR, *map(str, args)], stdin=subprocess.DEVNULL,
+                                    stdout=out, stderr=err, timeout=60, check=False).returncode
+            out.seek(0)
+            err.seek(0)
+            output, why = out.read().decode('utf-8'), err.read().decode('utf-8', 'replace')
         if status:
-            print(f'zprobe {" ".join(map(str, args))}: ended with {status}: {err.read().decode("utf-8", "replace")}')
-        return status, out.read().decode('utf-8')
+            print(f'zprobe {" ".join(map(str, args))}: ended with {status}: {why or "(not started)"}')
+        if not status or why or output:
+            break
+    return status, output
 
 
 def inspect(*args):
