@@ -104,7 +104,9 @@ void onBrowserEvent(Application& app, WPARAM id, LPARAM number)
 
 // Only a report of the thread in a slot empties that slot: a report that
 // names no thread held (one already stopped and destroyed) changes nothing,
-// and never ends a screenshot that is still being saved.
+// and never ends a screenshot that is still being saved. The screenshot
+// worker ends by itself only when it could not be made or cannot wait for
+// work; the next press makes another.
 void onThreadFinished(Application& app, WPARAM thread, LPARAM serial)
 {
     if (app.clickerThread && app.clickerThread->reported(thread, serial))
@@ -308,6 +310,12 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case WM_THREAD_FINISHED:
         onThreadFinished(applicationOf(window), wParam, lParam);
+        return 0;
+    case WM_SCREENSHOT_TAKEN:
+        // The worker is free for the next press; a report of no shot
+        // awaited changes nothing.
+        if (applicationOf(window).screenshotThread)
+            applicationOf(window).screenshotThread->taken(wParam, lParam);
         return 0;
     default:
         break;

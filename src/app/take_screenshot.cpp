@@ -13,11 +13,13 @@ void takeScreenshot(Application& app)
     if (!host->flashWindowHandle)
         findFlashWindow(nullptr, 0, reinterpret_cast<UINT_PTR>(host), 0);
     const HWND flashWindow = host->flashWindowHandle;
-    if (!flashWindow || app.screenshotThread)
+    if (!flashWindow || (app.screenshotThread && app.screenshotThread->busy()))
         return;
+    if (!app.screenshotThread) {
+        app.screenshotThread = std::make_unique<ScreenshoterThread>(app.mainWindow);
+        app.screenshotThread->start();
+    }
     const Settings& settings = *Settings::instance();
-    app.screenshotThread = std::make_unique<ScreenshoterThread>(
-        app.mainWindow, flashWindow, settings.screenshotFolder, settings.dateFormat, settings.timeFormat,
-        settings.imageFormat, settings.jpegQuality, settings.beepOnSave);
-    app.screenshotThread->start();
+    app.screenshotThread->take({flashWindow, settings.screenshotFolder, settings.dateFormat, settings.timeFormat,
+                                settings.imageFormat, settings.jpegQuality, settings.beepOnSave});
 }

@@ -45,6 +45,12 @@ bool Thread::pause(DWORD ms) const noexcept
     return WaitForSingleObject(stopEvent_.get(), ms) == WAIT_TIMEOUT && running;
 }
 
+bool Thread::waitFor(HANDLE event) const noexcept
+{
+    const HANDLE events[] = {event, stopEvent_.get()};
+    return WaitForMultipleObjects(2, events, FALSE, INFINITE) == WAIT_OBJECT_0;
+}
+
 void Thread::start()
 {
     if (started_)

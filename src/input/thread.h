@@ -37,6 +37,10 @@ protected:
 
     // Waits out `ms` unless the worker is being stopped; false then, at once.
     bool pause(DWORD ms) const noexcept;
+    // Waits until `event` is set (true) or the worker is being stopped
+    // (false). An event set before the stop still comes first.
+    bool waitFor(HANDLE event) const noexcept;
+    HWND notifyWindow() const noexcept { return notifyWindow_; }
 
     // Cleared by the destructor: the worker's stop signal.
     std::atomic<bool> running{false};

@@ -1,31 +1,77 @@
 #include "screenshot/screenshoter_thread.h"
 
+#include <atomic>
 #include <utility>
 
 #include "screenshot/screenshot_writer.h"
 
-ScreenshoterThread::ScreenshoterThread(HWND notifyWindow, HWND sourceWindow, std::wstring screenshotFolder,
-                                       std::wstring dateFormat, std::wstring timeFormat, std::wstring imageFormat,
-                                       std::uint32_t jpegQuality, bool beepOnSave)
-    : Thread(notifyWindow),
-      sourceWindow(sourceWindow),
-      screenshotFolder(std::move(screenshotFolder)),
-      dateFormat(std::move(dateFormat)),
-      timeFormat(std::move(timeFormat)),
-      imageFormat(std::move(imageFormat)),
-      jpegQuality(jpegQuality),
-      beepOnSave(beepOnSave)
+namespace {
+
+// Numbers every shot of the process, so a report is never taken for one of
+// another worker made since at the same address.
+std::atomic<std::uintptr_t> lastShot{0};
+
+}  // namespace
+
+ScreenshoterThread::ScreenshoterThread(HWND notifyWindow)
+    : Thread(notifyWindow), asked_(CreateEventW(nullptr, FALSE, FALSE, nullptr))
 {
 }
 
 ScreenshoterThread::~ScreenshoterThread()
 {
     stopAndWait();
+    // A shot asked for that the worker never got to, stopped before its
+    // first step or never made, is taken here.
+    if (asked_ && WaitForSingleObject(asked_.get(), 0) == WAIT_OBJECT_0)
+        shoot();
+}
+
+bool ScreenshoterThread::take(ScreenshotOrder order)
+{
+    if (busy() || !asked_)
+        return false;
+    {
+        const std::lock_guard<std::mutex> lock(orderLock_);
+        order_ = std::move(order);
+        orderShot_ = awaited_ = ++lastShot;
+    }
+    SetEvent(asked_.get());
+    return true;
+}
+
+bool ScreenshoterThread::taken(WPARAM wParam, LPARAM lParam) noexcept
+{
+    if (!busy() || wParam != reinterpret_cast<WPARAM>(this) || static_cast<std::uintptr_t>(lParam) != awaited_)
+        return false;
+    awaited_ = 0;
+    return true;
+}
+
+std::uintptr_t ScreenshoterThread::shoot()
+{
+    ScreenshotOrder order;
+    std::uintptr_t shot;
+    {
+        const std::lock_guard<std::mutex> lock(orderLock_);
+        order = order_;
+        shot = orderShot_;
+    }
+    ScreenshotWriter writer(order.screenshotFolder, order.dateFormat, order.timeFormat, order.imageFormat,
+                            order.jpegQuality, order.beepOnSave);
+    writer.save(order.sourceWindow);
+    return shot;
 }
 
 void ScreenshoterThread::run()
 {
-    // The one write is never cut short by a stop: the destructor waits for it.
-    ScreenshotWriter writer(screenshotFolder, dateFormat, timeFormat, imageFormat, jpegQuality, beepOnSave);
-    writer.save(sourceWindow);
+    // A shot asked for before the stop is still taken: waitFor() puts the
+    // order ahead of the stop, and a write is never cut short.
+    while (waitFor(asked_.get())) {
+        const std::uintptr_t shot = shoot();
+        // Stopped by its owner, who is waiting for it: nothing to report.
+        if (running && notifyWindow())
+            PostMessageW(notifyWindow(), WM_SCREENSHOT_TAKEN, reinterpret_cast<WPARAM>(this),
+                         static_cast<LPARAM>(shot));
+    }
 }

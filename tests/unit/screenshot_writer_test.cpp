@@ -164,14 +164,14 @@ bool closeTo(COLORREF actual, COLORREF expected, int tolerance)
 
 struct Finished {
     WPARAM thread;
-    LPARAM serial;
+    LPARAM shot;
 };
 std::vector<Finished> finished;
 
-// Stands in for the main window: keeps every WM_THREAD_FINISHED.
+// Stands in for the main window: keeps every report of a screenshot taken.
 LRESULT CALLBACK mainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_THREAD_FINISHED) {
+    if (message == WM_SCREENSHOT_TAKEN) {
         finished.push_back({wParam, lParam});
         return 0;
     }
@@ -413,23 +413,33 @@ protected:
     HWND main_ = nullptr;
 };
 
-TEST_F(ScreenshoterThreadTest, ReportsItsEndToTheWindowAndLeavesTheFile)
+TEST_F(ScreenshoterThreadTest, ReportsEachShotItTakesAndOnlyThatShotFreesIt)
 {
     PaintedWindow window;
     const fs::path folder = scratch_.path() / "shots";
-    auto thread = std::make_unique<ScreenshoterThread>(main_, window.get(), folder.wstring(), dayFirst, timePicture,
-                                                       L"png", 90, true);
+    auto thread = std::make_unique<ScreenshoterThread>(main_);
     thread->start();
-    ASSERT_TRUE(pumpUntil([] { return !finished.empty(); }, 10000));
-    ASSERT_EQ(finished.size(), 1u);
-    EXPECT_TRUE(thread->reported(finished[0].thread, finished[0].serial));
+    for (const wchar_t* format : {L"png", L"bmp"}) {
+        ASSERT_TRUE(thread->take({window.get(), folder.wstring(), dayFirst, timePicture, format, 90, true}));
+        EXPECT_FALSE(thread->take({window.get(), folder.wstring(), dayFirst, timePicture, L"gif", 90, true}));
+        const std::size_t count = finished.size() + 1;
+        ASSERT_TRUE(pumpUntil([count] { return finished.size() == count; }, 10000));
+        const Finished report = finished.back();
+        EXPECT_FALSE(thread->taken(report.thread, report.shot + 1)) << "another shot's report";
+        EXPECT_TRUE(thread->busy());
+        EXPECT_TRUE(thread->taken(report.thread, report.shot));
+        EXPECT_FALSE(thread->busy());
+    }
+    EXPECT_FALSE(thread->taken(finished[0].thread, finished[0].shot)) << "an old report frees nothing";
     thread.reset();
 
     const std::vector<std::wstring> files = filesIn(folder);
-    ASSERT_EQ(files.size(), 1u);
-    const std::optional<Decoded> image = decode(folder / files[0]);
-    ASSERT_TRUE(image);
-    EXPECT_EQ(image->right, rightColour);
+    ASSERT_EQ(files.size(), 2u) << "a press while busy is dropped";
+    for (const std::wstring& file : files) {
+        const std::optional<Decoded> image = decode(folder / file);
+        ASSERT_TRUE(image);
+        EXPECT_EQ(image->right, rightColour);
+    }
 }
 
 TEST_F(ScreenshoterThreadTest, DestroyedWhileWritingItWaitsForACompleteFile)
@@ -439,15 +449,12 @@ TEST_F(ScreenshoterThreadTest, DestroyedWhileWritingItWaitsForACompleteFile)
     constexpr int height = 900;
     PaintedWindow window(width, height);
     const fs::path folder = scratch_.path();
-    auto thread = std::make_unique<ScreenshoterThread>(main_, window.get(), folder.wstring(), dayFirst, timePicture,
-                                                       L"bmp", 90, true);
+    auto thread = std::make_unique<ScreenshoterThread>(main_);
     thread->start();
-    // The file appears when its name is claimed, before a byte is encoded.
-    const ULONGLONG deadline = GetTickCount64() + 10000;
-    while (filesIn(folder).empty() && GetTickCount64() < deadline)
-        SwitchToThread();
-    ASSERT_EQ(filesIn(folder).size(), 1u);
+    // Asked for just before the program ends: still taken, and whole.
+    ASSERT_TRUE(thread->take({window.get(), folder.wstring(), dayFirst, timePicture, L"bmp", 90, true}));
     thread.reset();
+    ASSERT_EQ(filesIn(folder).size(), 1u);
     // Its owner stopped it: no end report is left to name a freed object.
     EXPECT_FALSE(pumpUntil([] { return !finished.empty(); }, 300));
 
@@ -491,8 +498,7 @@ protected:
     void finishScreenshot(std::size_t count)
     {
         ASSERT_TRUE(pumpUntil([count] { return finished.size() == count; }, 10000));
-        EXPECT_EQ(finished.back().thread, reinterpret_cast<WPARAM>(app_.screenshotThread.get()));
-        app_.screenshotThread.reset();
+        EXPECT_TRUE(app_.screenshotThread->taken(finished.back().thread, finished.back().shot));
     }
 
     ScratchDirectory scratch_;
@@ -527,26 +533,20 @@ TEST_F(TakeScreenshotTest, OneScreenshotAtATimeWithTheSettingsOfItsStart)
     takeScreenshot(app_);
     ASSERT_NE(app_.screenshotThread, nullptr);
     EXPECT_EQ(app_.browserHost->searchTicksLeft, ticks) << "a known player window needs no search";
-    const ScreenshoterThread* first = app_.screenshotThread.get();
-    EXPECT_EQ(first->sourceWindow, player_.get());
-    EXPECT_EQ(first->screenshotFolder, folder_.wstring());
-    EXPECT_EQ(first->dateFormat, yearFirst);
-    EXPECT_EQ(first->timeFormat, timePicture);
-    EXPECT_EQ(first->jpegQuality, 77u);
-    EXPECT_FALSE(first->beepOnSave);
+    const ScreenshoterThread* worker = app_.screenshotThread.get();
     // A change of the settings now does not reach the screenshot under way.
     settings_->imageFormat = L"bmp";
 
     takeScreenshot(app_);
-    EXPECT_EQ(app_.screenshotThread.get(), first) << "the second press is dropped, not queued";
     finishScreenshot(1);
     std::vector<std::wstring> files = filesIn(folder_);
-    ASSERT_EQ(files.size(), 1u);
+    ASSERT_EQ(files.size(), 1u) << "the second press is dropped, not queued";
     EXPECT_EQ(fs::path(files[0]).extension(), ".png");
 
     takeScreenshot(app_);
-    ASSERT_NE(app_.screenshotThread, nullptr);
-    EXPECT_EQ(app_.screenshotThread->imageFormat, L"bmp");
+    EXPECT_EQ(app_.screenshotThread.get(), worker) << "one worker for every shot";
     finishScreenshot(2);
-    EXPECT_EQ(filesIn(folder_).size(), 2u);
+    files = filesIn(folder_);
+    ASSERT_EQ(files.size(), 2u);
+    EXPECT_NE(fs::path(files[0]).extension(), fs::path(files[1]).extension());
 }
