@@ -1,6 +1,6 @@
 #include "screenshot/screenshoter_thread.h"
 
-#include <atomic>
+#include <memory>
 #include <utility>
 
 #include "screenshot/screenshot_writer.h"
@@ -21,21 +21,19 @@ ScreenshoterThread::ScreenshoterThread(HWND notifyWindow)
 ScreenshoterThread::~ScreenshoterThread()
 {
     stopAndWait();
-    // A shot asked for that the worker never got to, stopped before its
-    // first step or never made, is taken here.
-    if (asked_ && WaitForSingleObject(asked_.get(), 0) == WAIT_OBJECT_0)
-        shoot();
+    // A shot the worker never got to, stopped before its first step or
+    // never made, is taken here.
+    shoot();
 }
 
 bool ScreenshoterThread::take(ScreenshotOrder order)
 {
     if (busy() || !asked_)
         return false;
-    {
-        const std::lock_guard<std::mutex> lock(orderLock_);
-        order_ = std::move(order);
-        orderShot_ = awaited_ = ++lastShot;
-    }
+    awaited_ = ++lastShot;
+    // One not yet taken out can only be left by a report that came early;
+    // the newer order replaces it.
+    delete handedOver_.exchange(new Shot{std::move(order), awaited_});
     SetEvent(asked_.get());
     return true;
 }
@@ -50,17 +48,14 @@ bool ScreenshoterThread::taken(WPARAM wParam, LPARAM lParam) noexcept
 
 std::uintptr_t ScreenshoterThread::shoot()
 {
-    ScreenshotOrder order;
-    std::uintptr_t shot;
-    {
-        const std::lock_guard<std::mutex> lock(orderLock_);
-        order = order_;
-        shot = orderShot_;
-    }
+    const std::unique_ptr<Shot> shot(handedOver_.exchange(nullptr));
+    if (!shot)
+        return 0;
+    const ScreenshotOrder& order = shot->order;
     ScreenshotWriter writer(order.screenshotFolder, order.dateFormat, order.timeFormat, order.imageFormat,
                             order.jpegQuality, order.beepOnSave);
     writer.save(order.sourceWindow);
-    return shot;
+    return shot->number;
 }
 
 void ScreenshoterThread::run()
@@ -70,7 +65,7 @@ void ScreenshoterThread::run()
     while (waitFor(asked_.get())) {
         const std::uintptr_t shot = shoot();
         // Stopped by its owner, who is waiting for it: nothing to report.
-        if (running && notifyWindow())
+        if (shot && running && notifyWindow())
             PostMessageW(notifyWindow(), WM_SCREENSHOT_TAKEN, reinterpret_cast<WPARAM>(this),
                          static_cast<LPARAM>(shot));
     }

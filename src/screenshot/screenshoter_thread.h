@@ -10,8 +10,8 @@
 #pragma once
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
-#include <mutex>
 #include <string>
 
 #include "base/win_handles.h"
@@ -53,12 +53,15 @@ protected:
     void run() override;
 
 private:
-    // Takes the shot asked for last; its number.
+    struct Shot {
+        ScreenshotOrder order;
+        std::uintptr_t number;
+    };
+    // Takes the shot handed over last, unless the worker already has; its number.
     std::uintptr_t shoot();
 
     UniqueHandle asked_;  // set by take(), auto-reset
-    std::mutex orderLock_;
-    ScreenshotOrder order_;        // under orderLock_
-    std::uintptr_t orderShot_ = 0;  // under orderLock_
-    std::uintptr_t awaited_ = 0;    // the owner's: the shot not yet reported, 0 when free
+    // The next shot, owned by whichever side takes it out.
+    std::atomic<Shot*> handedOver_{nullptr};
+    std::uintptr_t awaited_ = 0;  // the owner's: the shot not yet reported, 0 when free
 };
