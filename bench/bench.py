@@ -947,10 +947,11 @@ Screenshot, from the key's hook ({floor_shot:.1f} ms from the X key to the file 
   to its player. Timed from the key to the line of the eighth message, the Enter key's WM_KEYUP; each run
   checks that the first eight messages are that sequence.
 - Screenshot: Print into the client and the bare host and F2 into the bare host (the floor) in turn,
-  each once untimed first; JPEG on all sides. The client saves on its screenshot thread. The bare host
-  BitBlts its player window (the same size, 1000x600), saves it with `GdipSaveImageToFile` on its window
-  thread and times the capture start to the save's return (the file closed). The floor saves on a thread
-  of its own per shot, as the client, at the client's quality 90. All are timed from the key to the file
+  each once untimed first; JPEG on all sides. The client saves on its screenshot worker, which its first
+  (untimed) shot makes and later shots find waiting. The bare host BitBlts its player window (the same
+  size, 1000x600), saves it with `GdipSaveImageToFile` on its window thread and times the capture start
+  to the save's return (the file closed). The floor saves on a thread made for each shot, the client's
+  way before its worker was kept, at the client's quality 90. All are timed from the key to the file
   closed on disk.
 - Click period: the stand-in site's condition is set so the battle never loads, `clicksPeriod` is 10 and
   "Click Left" is on; the mean interval between the player's WM_LBUTTONDOWN lines, as seen (the span
