@@ -55,7 +55,7 @@ protected:
 private:
     struct Shot {
         ScreenshotOrder order;
-        std::uintptr_t number;
+        std::uintptr_t number = 0;
     };
     // Takes the shot handed over last, unless the worker already has; its number.
     std::uintptr_t shoot();
