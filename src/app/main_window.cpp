@@ -84,7 +84,8 @@ void watchClipboard(Application& app, bool readLaterIfHeld)
 
 std::unique_ptr<Gui::AboutWindow> makeAboutWindow(Application& app)
 {
-    return std::make_unique<Gui::AboutWindow>(app.mainWindow, [&app] { showSettings(app); });
+    return std::make_unique<Gui::AboutWindow>(app.mainWindow, inclusiveRect(aboutWindowArea(app)),
+                                              [&app] { showSettings(app); });
 }
 
 // Only an event that the live page's sink posted and still holds counts: one

@@ -5,9 +5,11 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "base/layout.h"
 #include "settings/settings.h"
 
 struct Application;
@@ -48,6 +50,13 @@ WindowGeometry framedWindowGeometry(const WindowRect& stored, const std::vector<
 void storeWindowPlacement(Settings& settings, HWND window);
 
 void layoutMainWindow(Application& app);
+// Where the layout puts the bar's buttons with `serverCount` server buttons
+// (once the buttons at its ends exist) and the About view. The server
+// buttons and the About view are made there rather than moved there.
+std::optional<BarLayout> mainWindowBar(const Application& app, std::size_t serverCount);
+Box aboutWindowArea(const Application& app);
+// A box as a rectangle with its right and bottom inclusive.
+RECT inclusiveRect(const Box& box);
 void toggleFullScreen(Application& app);
 void toggleTopBar(Application& app);
 LRESULT CALLBACK topEdgeMouseProc(int code, WPARAM wParam, LPARAM lParam);

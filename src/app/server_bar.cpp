@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/application.h"
+#include "app/main_window.h"
 #include "settings/settings.h"
 
 bool updateServerButtons(Application& app)
@@ -14,9 +15,14 @@ bool updateServerButtons(Application& app)
     const std::size_t target = std::min<std::size_t>(Settings::instance()->serverButtonCount, maximumServerButtons);
     if (target == count)
         return false;
-    for (std::size_t k = count + 1; k <= target; ++k)
-        app.serverButtons.push_back(std::make_unique<Gui::Button>(app.mainWindow, RECT{0, 0, -1, 19},
-                                                                  std::to_wstring(k), static_cast<int>(k), false));
+    // Each new button is made where the bar with all of them puts it; the
+    // caller's layout then moves only those that were there before.
+    const std::optional<BarLayout> bar = mainWindowBar(app, target);
+    for (std::size_t k = count + 1; k <= target; ++k) {
+        const RECT place = bar ? inclusiveRect(bar->serverButtons[k - 1]) : RECT{0, 0, -1, 19};
+        app.serverButtons.push_back(
+            std::make_unique<Gui::Button>(app.mainWindow, place, std::to_wstring(k), static_cast<int>(k), false));
+    }
     while (app.serverButtons.size() > target) {
         if (app.serverButtons.back().get() == app.selectedServerButton)
             app.selectedServerButton = nullptr;

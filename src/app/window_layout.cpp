@@ -79,11 +79,10 @@ MouseHook::~MouseHook()
     mouseHookHandle = nullptr;
 }
 
-void layoutMainWindow(Application& app)
+std::optional<BarLayout> mainWindowBar(const Application& app, std::size_t serverCount)
 {
-    // WM_SIZE can come before the controls exist.
     if (!app.fullScreenButton || !app.clickRightButton || !app.clickLeftButton || !app.openUrlButton)
-        return;
+        return std::nullopt;
     RECT client;
     GetClientRect(app.mainWindow, &client);
     BarMeasures m;
@@ -97,8 +96,29 @@ void layoutMainWindow(Application& app)
     m.clickLeftWidth = app.clickLeftButton->width();
     m.openUrlX = app.openUrlButton->x();
     m.openUrlWidth = app.openUrlButton->width();
-    m.serverCount = static_cast<int>(app.serverButtons.size());
-    const BarLayout l = layoutBar(m);
+    m.serverCount = static_cast<int>(serverCount);
+    return layoutBar(m);
+}
+
+Box aboutWindowArea(const Application& app)
+{
+    RECT client;
+    GetClientRect(app.mainWindow, &client);
+    return aboutWindowBox(client.left, client.top, client.right, client.bottom);
+}
+
+RECT inclusiveRect(const Box& box)
+{
+    return {box.x, box.y, box.x + box.width - 1, box.y + box.height - 1};
+}
+
+void layoutMainWindow(Application& app)
+{
+    // WM_SIZE can come before the controls exist.
+    const std::optional<BarLayout> bar = mainWindowBar(app, app.serverButtons.size());
+    if (!bar)
+        return;
+    const BarLayout& l = *bar;
 
     const auto moveButton = [](Gui::Button& button, const Box& box) { button.move(box.x, box.y, box.width, box.height); };
     moveButton(*app.fullScreenButton, l.fullScreenButton);
@@ -118,10 +138,8 @@ void layoutMainWindow(Application& app)
         if (app.rightClicker && app.rightClicker->hwnd())
             place(app.rightClicker->hwnd(), rightOverlayBox(w, h));
     }
-    if (app.aboutWindow && app.aboutWindow->hwnd()) {
-        GetClientRect(app.mainWindow, &client);
-        place(app.aboutWindow->hwnd(), aboutWindowBox(client.left, client.top, client.right, client.bottom));
-    }
+    if (app.aboutWindow && app.aboutWindow->hwnd())
+        place(app.aboutWindow->hwnd(), aboutWindowArea(app));
     // Each move has invalidated what it uncovered; the windows that stayed
     // put keep their pixels and are not painted again.
 }

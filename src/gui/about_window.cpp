@@ -46,13 +46,14 @@ void openPage(const wchar_t* address)
 
 }  // namespace
 
-AboutWindow::AboutWindow(HWND parent, std::function<void()> openSettings)
+AboutWindow::AboutWindow(HWND parent, const RECT& place, std::function<void()> openSettings)
     : className_(aboutClassName), parent_(parent), openSettings_(std::move(openSettings))
 {
     if (!registerBackgroundClass(className_, procedure))
         return;
-    window_ = CreateWindowExW(0, className_, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0, 0, 0, parent_,
-                              nullptr, GetModuleHandleW(nullptr), this);
+    window_ = CreateWindowExW(0, className_, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, place.left,
+                              place.top, place.right - place.left + 1, place.bottom - place.top + 1, parent_, nullptr,
+                              GetModuleHandleW(nullptr), this);
     if (!window_)
         return;
 

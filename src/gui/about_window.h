@@ -13,9 +13,10 @@ namespace Gui {
 
 class AboutWindow {
 public:
-    // Shown at once with size 0 x 0; the main window's layout places it.
+    // Shown at once at `place` (in the parent's client area, right and
+    // bottom inclusive), where the main window's layout puts it.
     // `openSettings` runs when "Change settings" is clicked.
-    AboutWindow(HWND parent, std::function<void()> openSettings);
+    AboutWindow(HWND parent, const RECT& place, std::function<void()> openSettings);
     ~AboutWindow();
     AboutWindow(const AboutWindow&) = delete;
     AboutWindow& operator=(const AboutWindow&) = delete;
