@@ -834,7 +834,8 @@ def main():
     start_steps = [s for r in rounds for s in r['start_steps']]
     floor_launch = statistics.median(each('start', 'floor'))
     start_rest = floor_launch - sum(statistics.median(run[i] for run in start_steps) for i in range(5))
-    start_table = step_rows(['read zelvara.cfg and accounts.cfg',
+    start_table = step_rows(['read zelvara.cfg and accounts.cfg, ask the shell for the desktop and the '
+                             'application-data folders (the shell DLLs load with the program)',
                              'initialise COM, register the 6 classes, make the 4 fonts (the first window call '
                              'loads the display driver)', 'create the main window, visible from its creation (its style has '
                              'WS_VISIBLE): its 45 children, the clipboard viewer',
@@ -924,7 +925,9 @@ Screenshot, from the key's hook ({floor_shot:.1f} ms from the X key to the file 
 - Start-up: `bench_launch.exe` starts the program inside the Wine session and polls for its visible
   top-level window; all three programs pay the same process start and take turns. The client's start
   includes reading both settings files, loading its resources and installing its keyboard hook; the
-  floor reads the same two files, initialises COM, registers the client's six window classes, makes its four fonts,
+  floor reads the same two files, asks the shell for the desktop folder (the default screenshot folder's
+  parent) and looks for the player's shared-object folder in the application-data folder (whether "Open
+  Url" starts enabled), initialises COM, registers the client's six window classes, makes its four fonts,
   creates the main window with the first view's 45 child windows (the bar's 35 buttons, the About view
   and its 9 windows) at their places with the same texts, becomes the clipboard viewer, installs the
   keyboard hook and shows the window.

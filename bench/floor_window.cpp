@@ -1,16 +1,20 @@
 // bench_floor_window: the client's written start-up work done directly and
 // nothing else, to set its start-up figure against. In the working folder
-// it reads zelvara.cfg and accounts.cfg whole, initialises COM for the
-// thread, registers the client's six window classes, creates the main
-// window with the same 45 child windows of the first view (the bar's 35
-// buttons, the About view with its 3 labels and 6 buttons) with the same
+// it reads zelvara.cfg and accounts.cfg whole, looks up the desktop folder
+// (under which the screenshot folder is by default) and the player's
+// shared-object folder (whether "Open Url" starts enabled), initialises COM
+// for the thread, registers the client's six window classes, creates the
+// main window with the same 45 child windows of the first view (the bar's
+// 35 buttons, the About view with its 3 labels and 6 buttons) with the same
 // fonts and texts, each at its place, becomes the clipboard viewer,
 // installs the thread keyboard hook and shows the window.
 // It appends one line per start to floor-window.out:
-//   "start <ms of each step, from wWinMain>" (read, COM and register, create,
-//   hook, show)
+//   "start <ms of each step, from wWinMain>" (read and look up, COM and
+//   register, create, hook, show)
 #include <windows.h>
 #include <objbase.h>
+#include <shlobj.h>
+#include <shlwapi.h>
 
 #include <cstdio>
 #include <string>
@@ -35,6 +39,28 @@ void readWhole(const wchar_t* name)
     DWORD got = 0;
     ReadFile(file, data.data(), static_cast<DWORD>(data.size()), &got, nullptr);
     CloseHandle(file);
+}
+
+// The two folders the client's start-up asks the shell for: the desktop,
+// under which its screenshot folder is by default, and the player's
+// shared-object folder, where an entry for the site enables "Open Url".
+void lookUpFolders()
+{
+    wchar_t desktop[MAX_PATH] = L"";
+    SHGetFolderPathW(nullptr, CSIDL_DESKTOP, nullptr, SHGFP_TYPE_CURRENT, desktop);
+    PathAppendW(desktop, L"Zelvara Screenshots");
+    wchar_t objects[MAX_PATH] = L"";
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, objects)) ||
+        !PathAppendW(objects, L"Macromedia\\Flash Player\\#SharedObjects\\*"))
+        return;
+    WIN32_FIND_DATAW entry;
+    const HANDLE search = FindFirstFileW(objects, &entry);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    PathRemoveFileSpecW(objects);
+    if (PathAppendW(objects, entry.cFileName) && PathAppendW(objects, L"zelvara.example"))
+        PathFileExistsW(objects);
+    FindClose(search);
 }
 
 // A child that paints its text in its font: the least an owner-painted
@@ -157,6 +183,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     at[0] = nowMs();
     readWhole(L"zelvara.cfg");
     readWhole(L"accounts.cfg");
+    lookUpFolders();
     at[1] = nowMs();
     CoInitialize(nullptr);
     const HBRUSH brush = CreateSolidBrush(background);
