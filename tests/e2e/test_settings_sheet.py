@@ -87,6 +87,17 @@ def test_server_count_rebuilds_the_bar(start, workdir):
     assert boxes[-1][1] > 40, 'the remaining buttons widen to fill the row'
     assert read_lines(workdir / 'zelvara.cfg')[-1] == b'12'
 
+    # Grown again: the new buttons join the row edge to edge, in number order.
+    sheet = open_sheet(program)
+    inspect('dlg-set', page(sheet, INTERFACE), SERVER_COUNT, '40')
+    press(sheet, PSBTN_OK)
+    servers = lambda: sorted((b['id'], b['rect']) for b in children(program.hwnd, 'Zelvara#Button') if b['id'] < 1000)
+    wait_for(lambda: len(servers()) == 40, 'forty server buttons')
+    rects = [rect for _, rect in servers()]
+    assert all(rect[1] == rects[0][1] and rect[3] - rect[1] == 20 for rect in rects)
+    assert all(right + 2 == next_left for (_, _, right, _), (next_left, _, _, _) in zip(rects, rects[1:]))
+    assert {rect[2] - rect[0] for rect in rects} <= {rects[0][2] - rects[0][0], rects[0][2] - rects[0][0] + 1}
+
 
 def test_language_change_reaches_the_next_server_address(start, workdir):
     program = open_client(start, workdir)
