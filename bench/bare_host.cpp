@@ -284,6 +284,10 @@ LRESULT CALLBACK containerProc(HWND window, UINT message, WPARAM wParam, LPARAM 
             floorPoint->Unadvise(floorCookie);
             floorPoint.reset();
         }
+        // Deactivated in place before it is closed, as the platform's
+        // container does with the control it hosts.
+        if (auto inPlace = query<IOleInPlaceObject>(floorBrowser.get(), IID_IOleInPlaceObject))
+            inPlace->InPlaceDeactivate();
         if (auto ole = query<IOleObject>(floorBrowser.get(), IID_IOleObject)) {
             ole->Close(OLECLOSE_NOSAVE);
             ole->SetClientSite(nullptr);
