@@ -13,7 +13,12 @@
 //
 // Beside the bare ways, the floors: the client's written work for a page and
 // a screenshot done directly and nothing else, each step timed.
-// - A click on the strip's right half activates the window (WM_ACTIVATE
+// - A click on the floor's server button, on the strip's right half, goes
+//   through a button's written click: the move asks for the leave notice,
+//   the press takes the capture, the release gives it back, asks for the
+//   leave notice again and posts WM_COMMAND to the window, and each look is
+//   painted with the next WM_PAINT through an off-screen bitmap. The command
+//   activates the window (WM_ACTIVATE
 //   sent, which gives it the focus), destroys the old container window,
 //   creates a new one with the address as its text (its creation makes the
 //   control, activates it in place in the container and navigates), then
@@ -163,11 +168,17 @@ HWND firstChild(HWND parent)
     return parent ? GetWindow(parent, GW_CHILD) : nullptr;
 }
 
+// The floor's server button, beside the bare side's control in the window.
+HWND floorButton = nullptr;
+
 // The plug-ins live three windows down from the control's parent; the
 // player is the one bigger than a pixel.
 HWND findPlayer(HWND host)
 {
-    HWND server = firstChild(firstChild(firstChild(host)));
+    HWND control = firstChild(host);
+    if (control == floorButton)
+        control = GetWindow(control, GW_HWNDNEXT);
+    HWND server = firstChild(firstChild(control));
     for (HWND w = firstChild(server); w; w = GetWindow(w, GW_HWNDNEXT)) {
         RECT r;
         GetClientRect(w, &r);
@@ -326,6 +337,88 @@ void openFloorPage()
     at[6] = nowMs();
     MoveWindow(state.container, 0, 0, areaWidth, areaHeight, TRUE);
     at[7] = nowMs();
+}
+
+// The floor's server button: the client's written button, for a click.
+constexpr int floorButtonId = 1;
+HFONT floorButtonFont = nullptr;
+bool floorHover = false;
+bool floorPressed = false;
+
+void trackFloorLeave(HWND button)
+{
+    TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, button, HOVER_DEFAULT};
+    TrackMouseEvent(&track);
+}
+
+// Framed while the pointer is on it, darker while pressed, as the client's.
+void paintFloorButton(HWND button)
+{
+    PAINTSTRUCT ps;
+    const HDC dc = BeginPaint(button, &ps);
+    RECT area;
+    GetClientRect(button, &area);
+    const HDC canvas = CreateCompatibleDC(dc);
+    const HBITMAP bits = CreateCompatibleBitmap(dc, area.right, area.bottom);
+    const HGDIOBJ oldBits = SelectObject(canvas, bits);
+    const COLORREF colour = floorPressed ? RGB(4, 40, 0) : RGB(8, 74, 0);
+    const HBRUSH background = CreateSolidBrush(colour);
+    if (floorHover || floorPressed) {
+        const HPEN frame = CreatePen(PS_SOLID, 1, RGB(88, 251, 48));
+        const HGDIOBJ oldPen = SelectObject(canvas, frame);
+        const HGDIOBJ oldBrush = SelectObject(canvas, background);
+        Rectangle(canvas, 0, 0, area.right, area.bottom);
+        SelectObject(canvas, oldBrush);
+        SelectObject(canvas, oldPen);
+        DeleteObject(frame);
+    } else {
+        FillRect(canvas, &area, background);
+    }
+    const HGDIOBJ oldFont = SelectObject(canvas, floorButtonFont);
+    SetTextColor(canvas, RGB(88, 251, 48));
+    SetBkColor(canvas, colour);
+    DrawTextW(canvas, L"1", 1, &area, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOCLIP);
+    BitBlt(dc, 0, 0, area.right, area.bottom, canvas, 0, 0, SRCCOPY);
+    SelectObject(canvas, oldFont);
+    SelectObject(canvas, oldBits);
+    DeleteObject(background);
+    DeleteObject(bits);
+    DeleteDC(canvas);
+    EndPaint(button, &ps);
+}
+
+LRESULT CALLBACK floorButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_PAINT: paintFloorButton(button); return 0;
+    case WM_ERASEBKGND: return 1;
+    case WM_MOUSEMOVE:
+        if (!floorHover && !floorPressed) {
+            floorHover = true;
+            trackFloorLeave(button);
+            InvalidateRect(button, nullptr, FALSE);
+        }
+        return 0;
+    case WM_LBUTTONDOWN:
+        floorPressed = true;
+        SetCapture(button);
+        InvalidateRect(button, nullptr, FALSE);
+        return 0;
+    case WM_LBUTTONUP:
+        if (floorPressed)
+            PostMessageW(GetParent(button), WM_COMMAND, floorButtonId, reinterpret_cast<LPARAM>(button));
+        floorPressed = false;
+        if (GetCapture() == button)
+            ReleaseCapture();
+        trackFloorLeave(button);
+        InvalidateRect(button, nullptr, FALSE);
+        return 0;
+    case WM_MOUSELEAVE:
+        floorHover = false;
+        InvalidateRect(button, nullptr, FALSE);
+        return 0;
+    default: return DefWindowProcW(button, message, wParam, lParam);
+    }
 }
 
 // The client's team chat "Base": 'T' down and up, the characters, Enter
@@ -521,6 +614,10 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         else
             openPage();
         return 0;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == floorButtonId)
+            openFloorPage();
+        return 0;
     case WM_TIMER: return 0;
     case shotMessage: saveShot(); return 0;
     case WM_DESTROY: closeControl(); PostQuitMessage(0); return 0;
@@ -564,6 +661,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     wc.hbrBackground = nullptr;
     wc.lpszClassName = L"BenchFloorContainer";
     RegisterClassExW(&wc);
+    wc.lpfnWndProc = floorButtonProc;
+    wc.lpszClassName = L"BenchFloorButton";
+    RegisterClassExW(&wc);
     RECT frame{0, 0, areaWidth, areaHeight + stripHeight};
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
     AdjustWindowRect(&frame, style, FALSE);
@@ -571,6 +671,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
                                    frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance,
                                    nullptr);
     state.site.window = state.window;
+    // Where the bench clicks the floor, the size of one of the client's
+    // server buttons, in its font.
+    floorButtonFont = CreateFontW(15, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, RUSSIAN_CHARSET, 0, 0, 0, 0, L"Arial");
+    floorButton = CreateWindowExW(0, L"BenchFloorButton", L"1", WS_CHILD | WS_VISIBLE, 738, areaHeight + 5, 25, 20,
+                                  state.window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(floorButtonId)), instance,
+                                  nullptr);
     HHOOK hook = SetWindowsHookExW(WH_KEYBOARD, keyHook, nullptr, GetCurrentThreadId());
     ShowWindow(state.window, SW_SHOW);
     UpdateWindow(state.window);

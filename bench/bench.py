@@ -884,9 +884,9 @@ further than ±{SPREAD_LIMIT} from it. `ZELVARA_BENCH_ROUNDS`, `_RUNS`, `_PAIRS`
 {table}
 
 The floor is the client's written work done directly and nothing else, by `bench_floor_window.exe`
-for start-up and by `bench_bare_host.exe` for the page (a click on its strip's right half) and the
-screenshot (F2). What the floor costs is what the written steps cost; what the client takes beyond it
-is its own. Beside these: the mean click period from the player's own `t` stamps is
+for start-up and by `bench_bare_host.exe` for the page (a click on the server button on its strip's
+right half) and the screenshot (F2). What the floor costs is what the written steps cost; what the
+client takes beyond it is its own. Beside these: the mean click period from the player's own `t` stamps is
 {statistics.median(r['period']['ticks'] for r in rounds):.2f} ms; with the pointer resting on one of the
 client's buttons, the idle client uses {statistics.median(r['hovered'] for r in rounds):.3f} ms/s (Wine
 polls the pointer for the button's leave notice).{unsettled}
@@ -936,9 +936,12 @@ Screenshot, from the key's hook ({floor_shot:.1f} ms from the X key to the file 
   first. A click on server button 1 makes the client replace its browser host and navigate; a click on
   the left half of the bare host's strip makes it release its control, create a new one with
   `CoCreateInstance(CLSID_WebBrowser)`, activate it in place with a minimal client site, advise an
-  `IDispatch` sink and navigate to the same address; a click on the right half does the floor's page
-  work (the steps above). Each side replaces a page of its own, as the client does: where the bare host
-  shows the other side's page, one page of this side is opened first, untimed. All are timed from the
+  `IDispatch` sink and navigate to the same address; a click on the floor's server button, on the right
+  half, goes through a button's written click (the leave notice asked for on the move, the capture on the
+  press, the capture given back, the leave notice asked for again and the command posted on the release,
+  each look painted with the next `WM_PAINT` through an off-screen bitmap) and its command does the
+  floor's page work (the steps above). Each side replaces a page of its own, as the client does: where
+  the bare host shows the other side's page, one page of this side is opened first, untimed. All are timed from the
   click to the stand-in player's `created` line (the control builds the player just before it raises
   DocumentComplete), and to the site's log line of the page request. Before a click the program is brought to the front as before a key, outside the timed
   span: a click on a program behind another first activates it, which no side should pay on some turns
