@@ -168,17 +168,19 @@ HWND firstChild(HWND parent)
     return parent ? GetWindow(parent, GW_CHILD) : nullptr;
 }
 
-// The floor's server button, beside the bare side's control in the window.
-HWND floorButton = nullptr;
+// The floor's control, its events' connection and their cookie.
+Com<IWebBrowser2> floorBrowser;
+Com<IConnectionPoint> floorPoint;
+DWORD floorCookie = 0;
 
-// The plug-ins live three windows down from the control's parent; the
-// player is the one bigger than a pixel.
-HWND findPlayer(HWND host)
+// The plug-ins live two windows down from the control's own window, which
+// the control names; the player is the one bigger than a pixel.
+HWND findPlayer(IUnknown* control)
 {
-    HWND control = firstChild(host);
-    if (control == floorButton)
-        control = GetWindow(control, GW_HWNDNEXT);
-    HWND server = firstChild(firstChild(control));
+    HWND outer = nullptr;
+    if (auto window = query<IOleWindow>(control, IID_IOleWindow))
+        window->GetWindow(&outer);
+    HWND server = firstChild(firstChild(outer));
     for (HWND w = firstChild(server); w; w = GetWindow(w, GW_HWNDNEXT)) {
         RECT r;
         GetClientRect(w, &r);
@@ -203,14 +205,14 @@ HRESULT Sink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEP
     if (id == documentComplete && state.waiting) {
         const double done = nowMs();
         state.waiting = false;
-        state.player = findPlayer(state.window);
+        state.player = findPlayer(state.browser.get());
         std::printf("page %.3f %.3f\n", done - state.clickedAt, done - state.navigatedAt);
         std::fflush(stdout);
     } else if (id == documentComplete && state.floorWaiting) {
         const double done = nowMs();
         const double* at = state.floorSteps;
         state.floorWaiting = false;
-        state.player = findPlayer(state.container);
+        state.player = findPlayer(floorBrowser.get());
         printSteps("floorpage", done, at);
     }
     return S_OK;
@@ -264,9 +266,6 @@ void openPage()
 
 // The floor's container: a child window that makes the control from its
 // text, an address, hosts it in place and closes it when it goes.
-Com<IWebBrowser2> floorBrowser;
-Com<IConnectionPoint> floorPoint;
-DWORD floorCookie = 0;
 
 LRESULT CALLBACK containerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -674,9 +673,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     // Where the bench clicks the floor, the size of one of the client's
     // server buttons, in its font.
     floorButtonFont = CreateFontW(15, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, RUSSIAN_CHARSET, 0, 0, 0, 0, L"Arial");
-    floorButton = CreateWindowExW(0, L"BenchFloorButton", L"1", WS_CHILD | WS_VISIBLE, 738, areaHeight + 5, 25, 20,
-                                  state.window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(floorButtonId)), instance,
-                                  nullptr);
+    CreateWindowExW(0, L"BenchFloorButton", L"1", WS_CHILD | WS_VISIBLE, 738, areaHeight + 5, 25, 20, state.window,
+                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(floorButtonId)), instance, nullptr);
     HHOOK hook = SetWindowsHookExW(WH_KEYBOARD, keyHook, nullptr, GetCurrentThreadId());
     ShowWindow(state.window, SW_SHOW);
     UpdateWindow(state.window);
