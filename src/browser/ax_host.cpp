@@ -50,6 +50,8 @@ public:
     void detachWindow() noexcept { window_ = nullptr; }
 
     IUnknown* control() const noexcept { return control_.get(); }
+    // A control with a view draws every pixel of the container itself.
+    bool hasView() const noexcept { return static_cast<bool>(view_); }
     IUnknown* unknown() noexcept { return static_cast<IOleClientSite*>(this); }
 
     // IUnknown
@@ -162,6 +164,7 @@ private:
     ComPtr<IUnknown> control_;
     ComPtr<IOleObject> oleObject_;
     ComPtr<IOleInPlaceObject> inPlaceObject_;
+    ComPtr<IViewObject> view_;
     UniqueBstr address_;
 };
 
@@ -245,6 +248,7 @@ void AxSite::createControl(const wchar_t* text) noexcept
         control_.detach();
         return;
     }
+    view_ = control_.query<IViewObject>(IID_IViewObject);
     oleObject_ = control_.query<IOleObject>(IID_IOleObject);
     if (oleObject_) {
         DWORD status = 0;
@@ -295,6 +299,7 @@ void AxSite::closeControl() noexcept
         oleObject_->SetClientSite(nullptr);
     }
     oleObject_.reset();
+    view_.reset();
     control_.reset();
 }
 
@@ -364,6 +369,13 @@ LRESULT CALLBACK axWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     switch (message) {
     case navigateMessage: site->navigate(); return 0;
     case WM_SIZE: site->resize(LOWORD(lParam), HIWORD(lParam)); return 0;
+    case WM_ERASEBKGND:
+        // As the platform's container: under a control that draws itself
+        // nothing is erased, or each new page and each resize would fill the
+        // whole area with the class brush just before the control paints it.
+        if (site->hasView())
+            return 1;
+        break;
     case WM_DESTROY: site->closeControl(); return 0;
     case WM_NCDESTROY: onNcDestroy(window, site); break;
     default: break;

@@ -105,6 +105,8 @@ HRESULT WebBrowser::QueryInterface(REFIID iid, void** out) {
         p = static_cast<IPersistStreamInit*>(this);
     else if (IsEqualIID(iid, IID_IOleControl))
         p = static_cast<IOleControl*>(this);
+    else if (IsEqualIID(iid, IID_IViewObject) || IsEqualIID(iid, IID_IViewObject2))
+        p = static_cast<IViewObject2*>(this);
     *out = p;
     if (!p) return E_NOINTERFACE;
     AddRef();
@@ -298,6 +300,13 @@ HRESULT WebBrowser::GetExtent(DWORD aspect, SIZEL* size) {
     if (!size) return E_POINTER;
     *size = extent_;
     return S_OK;
+}
+
+// No palette of its own: S_FALSE, and the set is null.
+HRESULT WebBrowser::GetColorSet(DWORD, LONG, void*, DVTARGETDEVICE*, HDC, LOGPALETTE** colours) {
+    if (!colours) return E_POINTER;
+    *colours = nullptr;
+    return S_FALSE;
 }
 
 HRESULT WebBrowser::GetMiscStatus(DWORD, DWORD* status) {

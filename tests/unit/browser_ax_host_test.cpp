@@ -48,6 +48,21 @@ HWND makeRecorder()
                            windowClass.hInstance, nullptr);
 }
 
+// The colour the container's erase leaves on a canvas painted magenta.
+COLORREF afterErase(HWND container)
+{
+    const HDC canvas = CreateCompatibleDC(nullptr);
+    const HBITMAP bits = CreateBitmap(4, 4, 1, 32, nullptr);
+    const HGDIOBJ old = SelectObject(canvas, bits);
+    SetPixel(canvas, 1, 1, RGB(255, 0, 255));
+    SendMessageW(container, WM_ERASEBKGND, reinterpret_cast<WPARAM>(canvas), 0);
+    const COLORREF left = GetPixel(canvas, 1, 1);
+    SelectObject(canvas, old);
+    DeleteObject(bits);
+    DeleteDC(canvas);
+    return left;
+}
+
 class BrowserAxHostTest : public BrowserApartmentTest {
 protected:
     void SetUp() override
@@ -115,6 +130,9 @@ TEST_F(BrowserAxHostTest, AnAddressCreatesTheBrowserActiveInPlace)
 
     // Active in place: the control's window lives inside the container.
     EXPECT_NE(FindWindowExW(container, nullptr, nullptr, nullptr), nullptr);
+    // It draws itself, so nothing is erased under it.
+    EXPECT_TRUE(lent.query<IViewObject>(IID_IViewObject));
+    EXPECT_EQ(afterErase(container), RGB(255, 0, 255));
     DestroyWindow(container);
 }
 
@@ -226,6 +244,7 @@ TEST_F(BrowserAxHostTest, WithoutAControlTheWindowStillExistsAndAnswersNull)
         ASSERT_NE(container, nullptr);
         EXPECT_EQ(controlOf(container), nullptr);
         EXPECT_EQ(FindWindowExW(container, nullptr, nullptr, nullptr), nullptr);
+        EXPECT_EQ(afterErase(container), GetSysColor(COLOR_WINDOW)) << "the class brush";
         MoveWindow(container, 0, 0, 100, 100, TRUE);
         EXPECT_TRUE(DestroyWindow(container));
     }
