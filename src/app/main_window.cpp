@@ -239,7 +239,8 @@ void openGameAddress(Application& app, const std::wstring& address)
         app.aboutWindow.reset();
         app.browserHost.reset();
         try {
-            app.browserHost = std::make_unique<BrowserHost>(app.mainWindow, address);
+            const std::optional<BarLayout> bar = mainWindowBar(app, app.serverButtons.size());
+            app.browserHost = std::make_unique<BrowserHost>(app.mainWindow, address, bar ? bar->browserArea : Box{});
         } catch (const std::wstring& failure) {
             MessageBoxW(app.mainWindow, failure.c_str(), productName, MB_ICONERROR);
         }

@@ -42,16 +42,23 @@ std::wstring WebBrowserRef::locationUrl() const
     return std::wstring(url ? url : L"", SysStringLen(url));
 }
 
-BrowserHost::BrowserHost(HWND mainWindow, const std::wstring& address)
+BrowserHost::BrowserHost(HWND mainWindow, const std::wstring& address, const Box& area)
     : chatMessages(Settings::instance()->chatMessages)
 {
     current = this;
     setBrowserEventWindow(mainWindow);
     try {
+        // Made where the layout puts it, not at 0 x 0 for the layout to
+        // move, and hidden until the page is asked for: the control is
+        // activated at the container's size, so its windows are made at their
+        // size instead of empty and then resized, erased and painted again,
+        // and the showing comes after the request instead of before it. The
+        // container is shown before anything is painted, at the same place.
         // Above the bar's buttons, which clip around it: with the bar hidden
         // the game covers their rows, and there neither paints nor clicks reach them.
-        hostWindow = CreateWindowExW(0, axWindowClassName, address.c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS,
-                                     0, 0, 0, 0, mainWindow, nullptr, GetModuleHandleW(nullptr), nullptr);
+        hostWindow = CreateWindowExW(0, axWindowClassName, address.c_str(), WS_CHILD | WS_CLIPSIBLINGS,
+                                     area.x, area.y, area.width, area.height, mainWindow, nullptr,
+                                     GetModuleHandleW(nullptr), nullptr);
         if (!hostWindow)
             throw std::wstring(L"Cannot create ActiveX window");
         SetWindowPos(hostWindow, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
@@ -61,6 +68,7 @@ BrowserHost::BrowserHost(HWND mainWindow, const std::wstring& address)
         axNavigatePending(hostWindow);
         SetTimer(hostWindow, reinterpret_cast<UINT_PTR>(this), searchPeriodMs, findFlashWindow);
         screenshotHotKey = static_cast<std::uint16_t>(Settings::instance()->screenshotKey & 0xFFFF);
+        ShowWindow(hostWindow, SW_SHOW);
     } catch (...) {
         // No destructor runs for a half-made host: undo here what exists.
         release();

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "base/layout.h"
 #include "browser/com_ptr.h"
 #include "settings/settings.h"
 
@@ -44,7 +45,9 @@ public:
     // Throws a std::wstring: L"Cannot create ActiveX window" or
     // L"Cannot query IWebBrowser interface"; a failed construction leaves
     // no window, no timer, no sink and `current` null.
-    BrowserHost(HWND mainWindow, const std::wstring& address);
+    // The container is made at `area`, the browser area of the main
+    // window's layout, which then finds it in place.
+    BrowserHost(HWND mainWindow, const std::wstring& address, const Box& area);
     ~BrowserHost();
     BrowserHost(const BrowserHost&) = delete;
     BrowserHost& operator=(const BrowserHost&) = delete;

@@ -86,7 +86,7 @@ int countContainers()
 std::wstring constructionFailure(HWND mainWindow, const wchar_t* address)
 {
     try {
-        BrowserHost host(mainWindow, address);
+        BrowserHost host(mainWindow, address, {});
     } catch (const std::wstring& message) {
         return message;
     }
@@ -168,7 +168,7 @@ TEST_F(BrowserHostTest, MakesAContainerChildOnTopWithTheAddress)
 {
     const HWND sibling = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, main_, nullptr,
                                          nullptr, nullptr);
-    BrowserHost host(main_, firstPage);
+    BrowserHost host(main_, firstPage, {5, 7, 300, 200});
     EXPECT_EQ(BrowserHost::current, &host);
     ASSERT_TRUE(host.browser);
     ASSERT_TRUE(IsWindow(host.hostWindow));
@@ -181,10 +181,19 @@ TEST_F(BrowserHostTest, MakesAContainerChildOnTopWithTheAddress)
     EXPECT_STREQ(name, L"AtlAxWin120");
     EXPECT_STREQ(text, firstPage);
     EXPECT_TRUE(GetWindowLongPtrW(host.hostWindow, GWL_STYLE) & WS_VISIBLE);
+    // Made at its place, and the control activated at its size.
     RECT rect = {};
-    GetClientRect(host.hostWindow, &rect);
-    EXPECT_EQ(rect.right, 0);
-    EXPECT_EQ(rect.bottom, 0);
+    GetWindowRect(host.hostWindow, &rect);
+    MapWindowPoints(HWND_DESKTOP, main_, reinterpret_cast<POINT*>(&rect), 2);
+    EXPECT_EQ(rect.left, 5);
+    EXPECT_EQ(rect.top, 7);
+    EXPECT_EQ(rect.right, 305);
+    EXPECT_EQ(rect.bottom, 207);
+    const HWND control = GetWindow(host.hostWindow, GW_CHILD);
+    ASSERT_NE(control, nullptr);
+    GetWindowRect(control, &rect);
+    EXPECT_EQ(rect.right - rect.left, 300);
+    EXPECT_EQ(rect.bottom - rect.top, 200);
 
     EXPECT_EQ(host.flashWindowHandle.load(), nullptr);
     EXPECT_EQ(host.searchTicksLeft, 600);
@@ -196,7 +205,7 @@ TEST_F(BrowserHostTest, MakesAContainerChildOnTopWithTheAddress)
 
 TEST_F(BrowserHostTest, NavigationEventsArriveAtTheMainWindowInOrder)
 {
-    BrowserHost host(main_, firstPage);
+    BrowserHost host(main_, firstPage, {});
     ASSERT_TRUE(pumpUntil([] { return receivedEvent(browserEventNavigateError, firstPage); }, 15000));
     ASSERT_GE(received.size(), 2u);
     EXPECT_EQ(received[0].id, static_cast<WPARAM>(browserEventBeforeNavigate2));
@@ -208,7 +217,7 @@ TEST_F(BrowserHostTest, NavigationEventsArriveAtTheMainWindowInOrder)
 // events are the only ones that follow.
 TEST_F(BrowserHostTest, AReplacedHostPostsNothingMore)
 {
-    auto host = std::make_unique<BrowserHost>(main_, firstPage);
+    auto host = std::make_unique<BrowserHost>(main_, firstPage, Box{});
     const HWND oldContainer = host->hostWindow;
     ASSERT_TRUE(pumpUntil([] { return receivedEvent(browserEventBeforeNavigate2, firstPage); }, 15000));
     host.reset();
@@ -216,7 +225,7 @@ TEST_F(BrowserHostTest, AReplacedHostPostsNothingMore)
     EXPECT_FALSE(IsWindow(oldContainer));
     const std::size_t before = received.size();
 
-    host = std::make_unique<BrowserHost>(main_, secondPage);
+    host = std::make_unique<BrowserHost>(main_, secondPage, Box{});
     EXPECT_EQ(BrowserHost::current, host.get());
     ASSERT_TRUE(pumpUntil([] { return receivedEvent(browserEventNavigateError, secondPage); }, 15000));
     // Give a late event of the first page time to show up, were it still connected.
@@ -253,7 +262,7 @@ TEST_F(BrowserHostTest, AContainerWithoutControlFailsCleanly)
         EXPECT_TRUE(received.empty());
     }
     // With the class back, the next opening works again.
-    BrowserHost host(main_, firstPage);
+    BrowserHost host(main_, firstPage, {});
     EXPECT_TRUE(host.browser);
 }
 
@@ -261,19 +270,19 @@ TEST_F(BrowserHostTest, ScreenshotKeyIsTakenAtConstruction)
 {
     Settings& settings = *Settings::instance();
     settings.screenshotKey = 0x1002C;
-    auto host = std::make_unique<BrowserHost>(main_, firstPage);
+    auto host = std::make_unique<BrowserHost>(main_, firstPage, Box{});
     EXPECT_EQ(screenshotHotKey, 0x002C);
 
     settings.screenshotKey = VK_F9;
     EXPECT_EQ(screenshotHotKey, 0x002C) << "follows the settings before the next page";
     host.reset();
-    host = std::make_unique<BrowserHost>(main_, secondPage);
+    host = std::make_unique<BrowserHost>(main_, secondPage, Box{});
     EXPECT_EQ(screenshotHotKey, VK_F9);
 }
 
 TEST_F(BrowserHostTest, TheSearchTimerCountsTicksOnTheContainer)
 {
-    BrowserHost host(main_, firstPage);
+    BrowserHost host(main_, firstPage, {});
     ASSERT_TRUE(pumpUntil([&] { return host.searchTicksLeft <= 597; }, 3000));
 
     // The timer sits on the container, named by the host's address.
@@ -289,7 +298,7 @@ TEST_F(BrowserHostTest, TheSearchTimerCountsTicksOnTheContainer)
 
 TEST_F(BrowserHostTest, LocationUrlNeverFails)
 {
-    BrowserHost host(main_, firstPage);
+    BrowserHost host(main_, firstPage, {});
     ASSERT_TRUE(pumpUntil([] { return receivedEvent(browserEventNavigateError, firstPage); }, 15000));
     const std::wstring location = host.locationUrl();
     EXPECT_TRUE(location.empty() || location == firstPage) << testing::PrintToString(location);
@@ -384,7 +393,7 @@ private:
 TEST_F(BrowserHostTest, AStandInBattlePageRaisesTheFourEventsInOrder)
 {
     const std::wstring page = siteAddress(L"/battle-en.html#/server=RU7");
-    BrowserHost host(main_, page);
+    BrowserHost host(main_, page, {});
     ASSERT_TRUE(pumpUntil([&] { return receivedEvent(browserEventDocumentComplete, page.c_str()); }, 15000));
     ASSERT_EQ(received.size(), 3u);
     EXPECT_EQ(received[0].id, static_cast<WPARAM>(browserEventBeforeNavigate2));
@@ -396,7 +405,7 @@ TEST_F(BrowserHostTest, AStandInBattlePageRaisesTheFourEventsInOrder)
 
     const std::wstring missing = siteAddress(L"/no-such-page.html");
     received.clear();
-    BrowserHost failing(main_, missing);
+    BrowserHost failing(main_, missing, {});
     ASSERT_TRUE(pumpUntil([&] { return receivedEvent(browserEventNavigateError, missing.c_str()); }, 15000));
     EXPECT_EQ(received.front().id, static_cast<WPARAM>(browserEventBeforeNavigate2));
 }
@@ -405,7 +414,7 @@ TEST_F(BrowserHostTest, AStandInPageShowsItsPlayerInTheControlsWindowChain)
 {
     ShowWindow(main_, SW_SHOW);
     const std::wstring page = siteAddress(L"/battle-ru.html#/server=RU3");
-    BrowserHost host(main_, page);
+    BrowserHost host(main_, page, {});
     MoveWindow(host.hostWindow, 0, 0, 600, 400, TRUE);
     ASSERT_TRUE(pumpUntil([&] { return receivedEvent(browserEventDocumentComplete, page.c_str()); }, 15000));
 
@@ -440,7 +449,7 @@ TEST_F(BrowserHostTest, ThePlatformsOwnControlFailsEveryPageHere)
 {
     BrowserServer platform(L"C:\\windows\\system32\\ieframe.dll");
     const std::wstring page = siteAddress(L"/battle-en.html#/server=RU7");
-    BrowserHost host(main_, page);
+    BrowserHost host(main_, page, {});
     ASSERT_TRUE(pumpUntil([&] { return receivedEvent(browserEventNavigateError, page.c_str()); }, 15000));
     EXPECT_EQ(received.front().id, static_cast<WPARAM>(browserEventBeforeNavigate2));
     EXPECT_FALSE(receivedEvent(browserEventDocumentComplete, page.c_str()));

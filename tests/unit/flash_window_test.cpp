@@ -213,7 +213,7 @@ protected:
     // A host on the page, given the browser area as the layout would.
     std::unique_ptr<BrowserHost> open(const wchar_t* path, int width = 600, int height = 400)
     {
-        auto host = std::make_unique<BrowserHost>(main_, siteAddress(path));
+        auto host = std::make_unique<BrowserHost>(main_, siteAddress(path), Box{});
         MoveWindow(host->hostWindow, 0, 0, width, height, TRUE);
         host->areaWidth = width;
         host->areaHeight = height;

@@ -517,7 +517,7 @@ TEST_F(TakeScreenshotTest, WithoutABrowserHostNothingStarts)
 
 TEST_F(TakeScreenshotTest, WithoutAPlayerWindowItSearchesOnceAndDrops)
 {
-    app_.browserHost = std::make_unique<BrowserHost>(app_.mainWindow, L"http://127.0.0.1:9/first.html");
+    app_.browserHost = std::make_unique<BrowserHost>(app_.mainWindow, L"http://127.0.0.1:9/first.html", Box{});
     const std::int32_t ticks = app_.browserHost->searchTicksLeft;
     takeScreenshot(app_);
     EXPECT_EQ(app_.browserHost->searchTicksLeft, ticks - 1);
@@ -526,7 +526,7 @@ TEST_F(TakeScreenshotTest, WithoutAPlayerWindowItSearchesOnceAndDrops)
 
 TEST_F(TakeScreenshotTest, OneScreenshotAtATimeWithTheSettingsOfItsStart)
 {
-    app_.browserHost = std::make_unique<BrowserHost>(app_.mainWindow, L"http://127.0.0.1:9/first.html");
+    app_.browserHost = std::make_unique<BrowserHost>(app_.mainWindow, L"http://127.0.0.1:9/first.html", Box{});
     app_.browserHost->flashWindowHandle = player_.get();
     const std::int32_t ticks = app_.browserHost->searchTicksLeft;
 
