@@ -76,6 +76,7 @@ template <class T> Com<T> query(IUnknown* from, REFIID iid)
 class Site final : public IOleClientSite, public IOleInPlaceSite {
 public:
     HWND window = nullptr;
+    bool isContainer = false;  // the floor's container, whose client area the control fills
 
     STDMETHODIMP QueryInterface(REFIID iid, void** out) override
     {
@@ -105,7 +106,10 @@ public:
     {
         *frame = nullptr;
         *doc = nullptr;
-        *pos = RECT{0, 0, areaWidth, areaHeight};
+        if (isContainer)
+            GetClientRect(window, pos);
+        else
+            *pos = RECT{0, 0, areaWidth, areaHeight};
         *clip = *pos;
         info->fMDIApp = FALSE;
         info->hwndFrame = window;
@@ -279,8 +283,12 @@ LRESULT CALLBACK containerProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         if (!ole)
             return 0;
         state.containerSite.window = window;
+        state.containerSite.isContainer = true;
         ole->SetClientSite(&state.containerSite);
-        RECT area{0, 0, areaWidth, areaHeight};
+        // Activated at the container's own size, as the platform's container
+        // does: 0 x 0 here, until the layout.
+        RECT area;
+        GetClientRect(window, &area);
         ole->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &state.containerSite, 0, window, &area);
         wchar_t text[2048];
         GetWindowTextW(window, text, 2048);
@@ -289,6 +297,13 @@ LRESULT CALLBACK containerProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         SysFreeString(url);
         return 0;
     }
+    case WM_SIZE:
+        // The control follows the container's size.
+        if (auto inPlace = query<IOleInPlaceObject>(floorBrowser.get(), IID_IOleInPlaceObject)) {
+            const RECT area{0, 0, LOWORD(lParam), HIWORD(lParam)};
+            inPlace->SetObjectRects(&area, &area);
+        }
+        return 0;
     case WM_DESTROY:
         if (floorPoint) {
             floorPoint->Unadvise(floorCookie);
