@@ -21,9 +21,11 @@
 //   activates the window (WM_ACTIVATE
 //   sent, which gives it the focus), destroys the old container window,
 //   creates a new one with the address as its text (its creation makes the
-//   control, activates it in place in the container and navigates), then
-//   connects the events, starts a 100 ms timer, sets the window's title and
-//   lays the container out, as the client's page command does. At
+//   control, activates it in place at the container's size, 0 x 0, and
+//   navigates), then connects the events, starts a 100 ms timer, sets the
+//   window's title and lays the container out (the control resized with it),
+//   each step as it stands (the client makes its container at its place
+//   and shows it once the page is asked for). At
 //   DocumentComplete it prints "floorpage <ms since the click> <ms of each
 //   step: activate destroy create sink timer title layout>".
 // - F2 (its release) starts a thread for the one shot, which starts GDI+,
