@@ -45,6 +45,8 @@ QUIET_SECONDS = 0.3
 QUIET_DEADLINE_S = 5
 CLICKS_TO_TIME = 250
 PAGE_SPACING_MS = 600
+# How long the pointer rests on a button before the timed click.
+POINTER_REST_MS = 100
 BURST = 8
 CLICK_LEFT = 1003
 LABEL = 'benchlabel'
@@ -523,10 +525,20 @@ def playing(work):
             # PAGE_SPACING_MS apart, unless a burst is what is measured. So
             # every side's click finds its program as quiet, whichever side
             # went before it.
+            # A person points at the button before clicking it: the pointer
+            # is moved onto the click point first, outside the timed span, and
+            # rests there a while. Otherwise the click's own move, and the
+            # program's handling of the pointer entering it, fell inside the
+            # span on some turns only: always for the client, which the pointer
+            # reached from the other program, seldom for the floor, whose
+            # untimed page before it had left the pointer on its button.
+            xin.move(*sides[side][1]['click'])
+            pointed = now()
             if spaced:
                 # The bare host's two sides are one program.
                 last = max(last_click['bare'], last_click['floor']) if side != 'client' else last_click[side]
                 wait_for(lambda: now() >= last + PAGE_SPACING_MS, 'the spacing', 5, 0.01)
+            wait_for(lambda: now() >= pointed + POINTER_REST_MS, 'the pointer at rest', 5, 0.01)
             if side == 'floor':
                 floor_timed.append(timed)
             mark, site_mark = logs.mark(), logs.mark('site.log')
@@ -945,7 +957,9 @@ Screenshot, from the key's hook ({floor_shot:.1f} ms from the X key to the file 
   click to the stand-in player's `created` line (the control builds the player just before it raises
   DocumentComplete), and to the site's log line of the page request. Before a click the program is brought to the front as before a key, outside the timed
   span: a click on a program behind another first activates it, which no side should pay on some turns
-  and not on others. Two clicks on one program, that caption click among them, come at least
+  and not on others. Then the pointer is moved onto the click point and rests there at least
+  {POINTER_REST_MS} ms, as a person points before clicking, so the timed click is the press and the
+  release alone on every side. Two clicks on one program, that caption click among them, come at least
   {PAGE_SPACING_MS} ms apart, as a person opens one page at a time, so each side's click finds its
   program as settled; the burst row instead clicks again as soon as the page is built.
 - Chat: F1 into each program in turn, each once untimed first. The client's keyboard hook posts the team
