@@ -525,20 +525,22 @@ def playing(work):
             # PAGE_SPACING_MS apart, unless a burst is what is measured. So
             # every side's click finds its program as quiet, whichever side
             # went before it.
-            # A person points at the button before clicking it: the pointer
-            # is moved onto the click point first, outside the timed span, and
-            # rests there a while. Otherwise the click's own move, and the
-            # program's handling of the pointer entering it, fell inside the
-            # span on some turns only: always for the client, which the pointer
-            # reached from the other program, seldom for the floor, whose
-            # untimed page before it had left the pointer on its button.
-            xin.move(*sides[side][1]['click'])
-            pointed = now()
             if spaced:
+                # And a person points at the button before clicking it: the
+                # pointer is moved onto the click point first, outside the
+                # timed span, and rests there a while. Otherwise the click's own
+                # move, and the program's handling of the pointer entering it,
+                # fell inside the span on some turns only: always for the
+                # client, which the pointer reached from the other program,
+                # seldom for the floor, whose untimed page before it had left
+                # the pointer on its button. (A burst's clicks find the pointer
+                # on the button already.)
+                xin.move(*sides[side][1]['click'])
+                pointed = now()
                 # The bare host's two sides are one program.
                 last = max(last_click['bare'], last_click['floor']) if side != 'client' else last_click[side]
-                wait_for(lambda: now() >= last + PAGE_SPACING_MS, 'the spacing', 5, 0.01)
-            wait_for(lambda: now() >= pointed + POINTER_REST_MS, 'the pointer at rest', 5, 0.01)
+                wait_for(lambda: now() >= max(last + PAGE_SPACING_MS, pointed + POINTER_REST_MS), 'the spacing',
+                         5, 0.01)
             if side == 'floor':
                 floor_timed.append(timed)
             mark, site_mark = logs.mark(), logs.mark('site.log')
