@@ -13,6 +13,8 @@
 
 #include <atomic>
 
+#include "base/win_handles.h"
+
 namespace {
 
 // The threads that have run their start-up code and not yet their ending;
@@ -29,15 +31,15 @@ void NTAPI onThread(PVOID, DWORD reason, PVOID)
 
 long threadsOfThisProcess()
 {
-    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    if (snapshot == INVALID_HANDLE_VALUE)
+    // A snapshot reports failure as a file does, INVALID_HANDLE_VALUE.
+    const UniqueHandle snapshot = ownFileHandle(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+    if (!snapshot)
         return 0;
     long count = 0;
     THREADENTRY32 entry{};
     entry.dwSize = sizeof entry;
-    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+    for (BOOL more = Thread32First(snapshot.get(), &entry); more; more = Thread32Next(snapshot.get(), &entry))
         count += entry.th32OwnerProcessID == GetCurrentProcessId();
-    CloseHandle(snapshot);
     return count;
 }
 
